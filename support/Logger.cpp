@@ -83,26 +83,29 @@ void Logger::Start(const wchar_t* path)
 
 void Logger::Init(int trace, int file, const wchar_t* path)
 {
+    EnsureLock();
     s_trace = trace;
     s_fileOn = file;
     if (file != 0 && path != nullptr)
         OpenFile(path);
-    EnsureLock();
 }
 
 void Logger::OpenFile(const wchar_t* path)
 {
+    EnsureLock();
+    ::EnterCriticalSection(&s_lock);
     CloseHeldFile(false);
     HANDLE file = ::CreateFileW(path, GENERIC_WRITE | SYNCHRONIZE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                 CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_WRITE_THROUGH, nullptr);
     // A failed create gives INVALID_HANDLE_VALUE: the log then holds no file.
-    if (file == INVALID_HANDLE_VALUE)
-        return;
-    static const BYTE byteOrderMark[2] = {0xFF, 0xFE};
-    DWORD written = 0;
-    ::WriteFile(file, byteOrderMark, sizeof(byteOrderMark), &written, nullptr);
-    ::FlushFileBuffers(file);
-    s_file = file;
+    if (file != INVALID_HANDLE_VALUE) {
+        static const BYTE byteOrderMark[2] = {0xFF, 0xFE};
+        DWORD written = 0;
+        ::WriteFile(file, byteOrderMark, sizeof(byteOrderMark), &written, nullptr);
+        ::FlushFileBuffers(file);
+        s_file = file;
+    }
+    ::LeaveCriticalSection(&s_lock);
 }
 
 void Logger::SetLevel(unsigned mask)
