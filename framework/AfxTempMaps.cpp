@@ -1,0 +1,11 @@
+#include "AfxTempMaps.h"
+
+#include "CDC.h"
+#include "CWnd.h"
+
+void AfxDeleteTempMaps()
+{
+    CWnd::DeleteTempMap();
+    CDC::DeleteTempMap();
+    CGdiObject::DeleteTempMap();
+}

@@ -1,0 +1,6 @@
+#include "CEdit.h"
+
+IMPLEMENT_DYNAMIC(CEdit, CWnd)
+
+BEGIN_MESSAGE_MAP(CEdit, CWnd)
+END_MESSAGE_MAP()

@@ -1,0 +1,63 @@
+#pragma once
+// Base of the GDI object wrappers: owns one GDI handle and deletes it.
+// FromHandle gives a temporary wrapper that does not own the handle; the
+// temporaries live until AfxDeleteTempMaps (the message loop's idle time).
+
+#include "CObject.h"
+
+class CGdiObject : public CObject {
+public:
+    HGDIOBJ m_hObject = nullptr;
+
+    CGdiObject() = default;
+    ~CGdiObject() override { DeleteObject(); }
+
+    operator HGDIOBJ() const { return m_hObject; }
+    HGDIOBJ GetSafeHandle() const { return m_hObject; }
+
+    BOOL Attach(HGDIOBJ handle)
+    {
+        if (!handle)
+            return FALSE;
+        m_hObject = handle;
+        return TRUE;
+    }
+    HGDIOBJ Detach()
+    {
+        HGDIOBJ handle = m_hObject;
+        m_hObject = nullptr;
+        return handle;
+    }
+    BOOL DeleteObject()
+    {
+        if (!m_hObject)
+            return FALSE;
+        return ::DeleteObject(Detach());
+    }
+    BOOL CreateStockObject(int index) { return Attach(::GetStockObject(index)); }
+    int GetObject(int count, LPVOID buffer) const { return ::GetObjectW(m_hObject, count, buffer); }
+    UINT GetObjectType() const { return ::GetObjectType(m_hObject); }
+    BOOL UnrealizeObject() { return ::UnrealizeObject(m_hObject); }
+
+    static CGdiObject* FromHandle(HGDIOBJ handle) { return FromHandleAs<CGdiObject>(handle); }
+    static void DeleteTempMap();
+
+protected:
+    // A temporary wrapper of the asked type for the handle (NULL for NULL).
+    template <class T> static T* FromHandleAs(HGDIOBJ handle)
+    {
+        if (!handle)
+            return nullptr;
+        CGdiObject* existing = LookupTemp(handle);
+        if (T* typed = dynamic_cast<T*>(existing))
+            return typed;
+        T* created = new T;
+        created->m_hObject = handle;
+        AddTemp(created);
+        return created;
+    }
+
+private:
+    static CGdiObject* LookupTemp(HGDIOBJ handle);
+    static void AddTemp(CGdiObject* temp);
+};

@@ -1,0 +1,49 @@
+// GDI wrappers: ownership of handles and the old object SelectObject gives back.
+
+#include "Afx.h"
+
+#include <gtest/gtest.h>
+
+TEST(Gdi, SelectObjectGivesBackThePreviousObjectAndWrappersDeleteWhatTheyOwn)
+{
+    CDC dc;
+    ASSERT_TRUE(dc.CreateCompatibleDC(nullptr));
+    HGDIOBJ original = ::GetCurrentObject(dc, OBJ_BITMAP);
+    CBitmap bitmap;
+    ASSERT_TRUE(bitmap.CreateBitmap(8, 8, 1, 1, nullptr));
+    CBitmap* old = dc.SelectObject(&bitmap);
+    ASSERT_NE(old, nullptr);
+    EXPECT_EQ(old->m_hObject, original);
+    EXPECT_EQ(dc.SelectObject(old)->m_hObject, bitmap.m_hObject);
+
+    CFont font;
+    LOGFONTW logFont = {};
+    logFont.lfHeight = -13;
+    ASSERT_TRUE(font.CreateFontIndirect(&logFont));
+    CFont* oldFont = dc.SelectObject(&font);
+    EXPECT_EQ(dc.GetCurrentFont()->m_hObject, font.m_hObject);
+    dc.SelectObject(oldFont);
+    AfxDeleteTempMaps();
+}
+
+TEST(Gdi, CreatingAndDestroyingWrappersLeaksNoGdiObjects)
+{
+    auto churn = [] {
+        CDC dc;
+        dc.CreateCompatibleDC(nullptr);
+        CBitmap bitmap;
+        bitmap.CreateBitmap(4, 4, 1, 32, nullptr);
+        CBitmap* old = dc.SelectObject(&bitmap);
+        CPen pen(PS_SOLID, 1, RGB(1, 2, 3));
+        CBrush brush(RGB(4, 5, 6));
+        CPen* oldPen = dc.SelectObject(&pen);
+        dc.SelectObject(oldPen);
+        dc.SelectObject(old);
+        AfxDeleteTempMaps();
+    };
+    churn();
+    DWORD before = ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS);
+    for (int i = 0; i < 50; ++i)
+        churn();
+    EXPECT_LE(::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS), before);
+}
