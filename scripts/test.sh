@@ -11,7 +11,7 @@ export WINEPREFIX="$root/build/wineprefix"
 . "$root/scripts/display.sh"
 if [ -z "${DISPLAY:-}" ]; then
   start_private_display
-  trap '/usr/lib/wine/wineserver64 -k 2>/dev/null; stop_private_display' EXIT
+  trap '/usr/lib/wine/wineserver64 -k 2>/dev/null || true; stop_private_display' EXIT
 fi
 ctest --output-on-failure -j"$(nproc)" "$@"
 
