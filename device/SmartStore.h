@@ -1,0 +1,84 @@
+#pragma once
+// The SMART attribute values of up to 32 drives, one record per slot, with the
+// "SMART.ini" attribute catalogue that decides which attributes are shown and
+// under which names. An NVMe drive's slot is its library index + 16, a SATA
+// drive's slot its physical disk number.
+
+#include <windows.h>
+#include <winioctl.h>
+
+#include <map>
+
+#include "CArray.h"
+#include "CString.h"
+
+#define SMART_MAX_DRIVE_SLOTS 32
+#define SMART_NVME_SLOT_BASE 16
+#define SMART_MAX_ATTRIBUTES 256
+
+struct SmartAttribute {
+    BYTE id;
+    DWORD raw; // low 32 bits of the raw value
+    BYTE current;
+    BYTE worst;
+    DWORD threshold;
+};
+
+struct SmartAttributeDef {
+    int critical;
+    BYTE id;
+    CString name;
+    CString details;
+};
+
+struct SmartDriveInfo {
+    GETVERSIONINPARAMS versionParams;
+    BYTE identify[256];
+    SmartAttribute attributes[SMART_MAX_ATTRIBUTES];
+    BYTE attributeCount;
+    BYTE slot;
+    CString errorText;
+};
+
+class SmartStore {
+public:
+    SmartStore();
+    ~SmartStore();
+
+    void Clear();
+    void ResetValues();
+    void LoadAttributeDefs();
+    void LoadAttributeDefsFrom(const CString& iniPath);
+
+    void ParseAttributeData(int slot, const BYTE* data);
+    // A slot without a record (32 or more) gives an empty record whose own
+    // slot number finds nothing.
+    const SmartDriveInfo& GetDriveRecord(BYTE slot) const;
+    SmartAttribute* FindAttribute(BYTE slot, BYTE id) const;
+    const SmartAttributeDef* FindAttributeDef(BYTE id) const;
+
+    // ATA SMART through the system's SMART control codes on the physical drive.
+    BOOL ReadAtaSmart(BYTE diskNum);
+    BOOL ReadAtaSmartByPath(const CString& path, BYTE slot);
+    BOOL ReadAll(const CArray<CString>& paths);
+    BOOL ReadAllFixedDrives();
+    BOOL EnableSmart(HANDLE drive, BYTE slot);
+    BOOL ReadIdentify(HANDLE drive, BYTE slot);
+    BOOL ReadAttributes(HANDLE drive, BYTE slot);
+    static void SwapIdString(char* field, int length);
+
+    BYTE m_drivesWithSmart;
+    BYTE m_drivesScanned;
+
+private:
+    static bool IsSlot(int slot) { return slot >= 0 && slot < SMART_MAX_DRIVE_SLOTS; }
+    static DWORD ValueKey(BYTE slot, BYTE id) { return (static_cast<DWORD>(slot) << 16) | id; }
+    void StartSlotRead(BYTE slot);
+    void StoreAttribute(BYTE slot, const SmartAttribute& attribute);
+    BOOL ReadOpenDrive(HANDLE drive, BYTE slot);
+
+    std::map<DWORD, SmartAttribute*> m_values;
+    std::map<BYTE, SmartAttributeDef> m_attributeDefs;
+    SmartDriveInfo m_drives[SMART_MAX_DRIVE_SLOTS];
+    SmartDriveInfo m_noRecord;
+};
