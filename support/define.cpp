@@ -54,3 +54,22 @@ void CloseDebugLog()
 {
     Logger::Close();
 }
+
+NvmeHealthField NvmeHealthFieldTable[NVME_HEALTH_FIELD_COUNT] = {
+    {1, 0, 1, L"Critical Warning"},
+    {2, 1, 2, L"Temperature"},
+    {3, 3, 1, L"Available Spare"},
+    {4, 4, 1, L"Available Spare Threshold"},
+    {5, 5, 1, L"Percentage Used"},
+    {6, 32, 16, L"Data Units Read"},
+    {7, 48, 16, L"Data Units Written:"},
+    {8, 64, 16, L"Host Read Commands"},
+    {9, 80, 16, L"Host Write Commands"},
+    {10, 96, 16, L"Controller Busy Time"},
+    {11, 112, 16, L"Power Cycles"},
+    {12, 128, 16, L"Power On Hours"},
+    {13, 144, 16, L"Unsafe Shutdowns"},
+    {14, 160, 16, L"Media Errors"},
+    {15, 176, 16, L"Number of Error Information Log Entries"},
+    {-1, 0, 0, L""},
+};

@@ -17,3 +17,18 @@ void InitDebugLog();
 
 // Closes the log file; later messages reach the debugger output only.
 void CloseDebugLog();
+
+#include "CString.h"
+
+// One field of the NVMe SMART / Health Information log page.
+struct NvmeHealthField {
+    int id;
+    int offset; // byte offset in the log page
+    int length; // bytes
+    CString name;
+};
+
+#define NVME_HEALTH_FIELD_COUNT 32
+
+// The fields of the health log page, ended by a row with id -1.
+extern NvmeHealthField NvmeHealthFieldTable[NVME_HEALTH_FIELD_COUNT];
