@@ -67,6 +67,11 @@ public:
     BOOL ReadAttributes(HANDLE drive, BYTE slot);
     static void SwapIdString(char* field, int length);
 
+    // The ATA requests, each sent as a 33-byte, byte-packed SENDCMDINPARAMS.
+    enum AtaCommand { ATA_ENABLE_SMART, ATA_IDENTIFY_DEVICE, ATA_READ_DATA, ATA_READ_THRESHOLDS };
+    static const int ATA_REQUEST_SIZE = 33;
+    static void BuildAtaRequest(AtaCommand command, BYTE slot, BYTE* block);
+
     BYTE m_drivesWithSmart;
     BYTE m_drivesScanned;
 

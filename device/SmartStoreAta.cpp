@@ -11,8 +11,6 @@
 
 namespace {
 
-// The 33-byte SENDCMDINPARAMS block, byte-packed.
-const int kRequestSize = 33;
 const int kReplyDataOffset = 16; // after the buffer size and the driver status
 const DWORD kSectorSize = 512;
 const DWORD kEnableReplySize = 17;
@@ -33,16 +31,38 @@ struct AtaRequest {
     DWORD replySize;
 };
 
-const AtaRequest kEnableSmart = {SMART_SEND_DRIVE_COMMAND, 0, 0xD8, 0x4F, 0xC2, 0xB0, kEnableReplySize};
-const AtaRequest kIdentifyDevice = {SMART_RCV_DRIVE_DATA, kSectorSize, 0x00, 0x00, 0x00, 0xEC, kIdentifyReplySize};
-const AtaRequest kReadData = {SMART_RCV_DRIVE_DATA, kSectorSize, 0xD0, 0x4F, 0xC2, 0xB0, kSmartReplySize};
-const AtaRequest kReadThresholds = {SMART_RCV_DRIVE_DATA, kSectorSize, 0xD1, 0x4F, 0xC2, 0xB0, kSmartReplySize};
+// By SmartStore::AtaCommand.
+const AtaRequest kRequests[] = {
+    {SMART_SEND_DRIVE_COMMAND, 0, 0xD8, 0x4F, 0xC2, 0xB0, kEnableReplySize},         // ENABLE SMART
+    {SMART_RCV_DRIVE_DATA, kSectorSize, 0x00, 0x00, 0x00, 0xEC, kIdentifyReplySize}, // IDENTIFY DEVICE
+    {SMART_RCV_DRIVE_DATA, kSectorSize, 0xD0, 0x4F, 0xC2, 0xB0, kSmartReplySize},    // SMART READ DATA
+    {SMART_RCV_DRIVE_DATA, kSectorSize, 0xD1, 0x4F, 0xC2, 0xB0, kSmartReplySize},    // SMART READ THRESHOLDS
+};
+
+DWORD ReadLittleEndian32(const BYTE* bytes)
+{
+    return static_cast<DWORD>(bytes[0]) | (static_cast<DWORD>(bytes[1]) << 8) | (static_cast<DWORD>(bytes[2]) << 16) |
+           (static_cast<DWORD>(bytes[3]) << 24);
+}
 
 // Sends one request for drive `slot`; the reply lands in `reply` (at least
 // kSmartReplySize bytes).
-BOOL SendAtaRequest(HANDLE drive, BYTE slot, const AtaRequest& request, BYTE* reply)
+BOOL SendAtaRequest(HANDLE drive, BYTE slot, SmartStore::AtaCommand command, BYTE* reply)
 {
-    BYTE block[kRequestSize] = {};
+    BYTE block[SmartStore::ATA_REQUEST_SIZE];
+    SmartStore::BuildAtaRequest(command, slot, block);
+    DWORD returned = 0;
+    const AtaRequest& request = kRequests[command];
+    return seam::DeviceIoControl(drive, request.controlCode, block, sizeof(block), reply, request.replySize,
+                                 &returned, nullptr);
+}
+
+} // namespace
+
+void SmartStore::BuildAtaRequest(AtaCommand command, BYTE slot, BYTE* block)
+{
+    const AtaRequest& request = kRequests[command];
+    memset(block, 0, ATA_REQUEST_SIZE);
     memcpy(block, &request.bufferSize, sizeof(DWORD));
     block[4] = request.features;
     block[5] = 1; // sector count
@@ -52,18 +72,7 @@ BOOL SendAtaRequest(HANDLE drive, BYTE slot, const AtaRequest& request, BYTE* re
     block[9] = 0xA0; // drive/head
     block[10] = request.command;
     block[12] = slot; // drive number
-    DWORD returned = 0;
-    return seam::DeviceIoControl(drive, request.controlCode, block, kRequestSize, reply, request.replySize, &returned,
-                                 nullptr);
 }
-
-DWORD ReadLittleEndian32(const BYTE* bytes)
-{
-    return static_cast<DWORD>(bytes[0]) | (static_cast<DWORD>(bytes[1]) << 8) | (static_cast<DWORD>(bytes[2]) << 16) |
-           (static_cast<DWORD>(bytes[3]) << 24);
-}
-
-} // namespace
 
 BOOL SmartStore::ReadAtaSmart(BYTE diskNum)
 {
@@ -104,7 +113,7 @@ BOOL SmartStore::ReadOpenDrive(HANDLE drive, BYTE slot)
 BOOL SmartStore::EnableSmart(HANDLE drive, BYTE slot)
 {
     BYTE reply[kSmartReplySize] = {};
-    if (!SendAtaRequest(drive, slot, kEnableSmart, reply)) {
+    if (!SendAtaRequest(drive, slot, ATA_ENABLE_SMART, reply)) {
         m_drives[slot].errorText.Format(L"Error %d in reading SMART Enabled flag", GetLastError());
         return FALSE;
     }
@@ -114,7 +123,7 @@ BOOL SmartStore::EnableSmart(HANDLE drive, BYTE slot)
 BOOL SmartStore::ReadIdentify(HANDLE drive, BYTE slot)
 {
     BYTE reply[kSmartReplySize] = {};
-    if (!SendAtaRequest(drive, slot, kIdentifyDevice, reply)) {
+    if (!SendAtaRequest(drive, slot, ATA_IDENTIFY_DEVICE, reply)) {
         return FALSE;
     }
     BYTE* identify = m_drives[slot].identify;
@@ -128,7 +137,7 @@ BOOL SmartStore::ReadIdentify(HANDLE drive, BYTE slot)
 BOOL SmartStore::ReadAttributes(HANDLE drive, BYTE slot)
 {
     BYTE reply[kSmartReplySize] = {};
-    if (SendAtaRequest(drive, slot, kReadData, reply)) {
+    if (SendAtaRequest(drive, slot, ATA_READ_DATA, reply)) {
         StartSlotRead(slot);
         const BYTE* data = reply + kReplyDataOffset;
         for (int i = 0; i < kEntryCount; ++i) {
@@ -149,7 +158,7 @@ BOOL SmartStore::ReadAttributes(HANDLE drive, BYTE slot)
     // Thresholds land on whatever attributes the slot holds, even those of an
     // earlier read when this one's data request failed.
     memset(reply, 0, sizeof(reply));
-    if (!SendAtaRequest(drive, slot, kReadThresholds, reply)) {
+    if (!SendAtaRequest(drive, slot, ATA_READ_THRESHOLDS, reply)) {
         return FALSE;
     }
     const BYTE* thresholds = reply + kReplyDataOffset;
