@@ -147,9 +147,8 @@ BOOL DeviceOperation::GetDevPathForCreatefile(DEVINST devInst, const GUID* inter
     BOOL found = FALSE;
     SP_DEVICE_INTERFACE_DATA interfaceData;
     interfaceData.cbSize = sizeof(interfaceData);
-    for (DWORD index = 0; !found && seam::SetupDiEnumDeviceInterfaces(set, nullptr, interfaceClass, index,
-                                                                      &interfaceData);
-         ++index) {
+    for (DWORD index = 0;
+         !found && seam::SetupDiEnumDeviceInterfaces(set, nullptr, interfaceClass, index, &interfaceData); ++index) {
         DWORD required = 0;
         seam::SetupDiGetDeviceInterfaceDetailW(set, &interfaceData, nullptr, 0, &required, nullptr);
         if (required < sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_W)) {

@@ -63,7 +63,6 @@ private:
     static BOOL IsClassDevice(DEVINST devInst, LPCWSTR classMark, LPCWSTR caller);
     static BOOL IsMakerNvmeController(DEVINST devInst);
     typedef BOOL (*MemberTest)(DEVINST devInst);
-    static BOOL ScanPresentDevices(DevInstList& nodes, MemberTest test, LPCWSTR caller, BOOL traceOnly,
-                                   BOOL firstOnly);
+    static BOOL ScanPresentDevices(DevInstList& nodes, MemberTest test, LPCWSTR caller, BOOL traceOnly, BOOL firstOnly);
     static int ScanInterface(DevInstList& nodes, const GUID* interfaceClass, LPCWSTR caller);
 };

@@ -93,8 +93,7 @@ BOOL DeviceOperation::ScanAllNvmeController(DevInstList& nodes)
 
 BOOL DeviceOperation::ScanNvmeCongtoller(DevInstList& controllers)
 {
-    return ScanPresentDevices(controllers, IsMakerNvmeController, L"DeviceOperation::ScanNvmeCongtoller", FALSE,
-                              FALSE);
+    return ScanPresentDevices(controllers, IsMakerNvmeController, L"DeviceOperation::ScanNvmeCongtoller", FALSE, FALSE);
 }
 
 // The found controller is the output; the result says nothing.
@@ -244,8 +243,8 @@ int DeviceOperation::GetDiskNum(DEVINST devInst, const GUID* interfaceClass)
     STORAGE_DEVICE_NUMBER number = {};
     DWORD returned = 0;
     int result = -1;
-    if (seam::DeviceIoControl(handle, IOCTL_STORAGE_GET_DEVICE_NUMBER, nullptr, 0, &number, sizeof(number),
-                              &returned, nullptr)) {
+    if (seam::DeviceIoControl(handle, IOCTL_STORAGE_GET_DEVICE_NUMBER, nullptr, 0, &number, sizeof(number), &returned,
+                              nullptr)) {
         DebugPrint(L"%s -> %d %d %d\n", fn, number.DeviceType, number.DeviceNumber, number.PartitionNumber);
         result = static_cast<int>(number.DeviceNumber);
     } else {

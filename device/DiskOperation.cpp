@@ -51,8 +51,8 @@ int DiskOperation::QueryDiskNum(HANDLE handle)
     STORAGE_DEVICE_NUMBER number = {};
     DWORD returned = 0;
     int result = -1;
-    if (seam::DeviceIoControl(handle, IOCTL_STORAGE_GET_DEVICE_NUMBER, nullptr, 0, &number, sizeof(number),
-                              &returned, nullptr)) {
+    if (seam::DeviceIoControl(handle, IOCTL_STORAGE_GET_DEVICE_NUMBER, nullptr, 0, &number, sizeof(number), &returned,
+                              nullptr)) {
         DebugPrint(L"%s -> %d %d %d\n", fn, number.DeviceType, number.DeviceNumber, number.PartitionNumber);
         result = static_cast<int>(number.DeviceNumber);
     } else {
@@ -128,8 +128,8 @@ BOOL DiskOperation::GetPartitionLocation(WCHAR driveLetter, DWORD* diskNum, DWOR
     STORAGE_DEVICE_NUMBER number = {};
     DWORD returned = 0;
     BOOL result = FALSE;
-    if (seam::DeviceIoControl(handle, IOCTL_STORAGE_GET_DEVICE_NUMBER, nullptr, 0, &number, sizeof(number),
-                              &returned, nullptr)) {
+    if (seam::DeviceIoControl(handle, IOCTL_STORAGE_GET_DEVICE_NUMBER, nullptr, 0, &number, sizeof(number), &returned,
+                              nullptr)) {
         *diskNum = number.DeviceNumber;
         *partitionNum = number.PartitionNumber;
         DebugPrint(L"%s -> %d %d %d\n", fn, number.DeviceType, number.DeviceNumber, number.PartitionNumber);

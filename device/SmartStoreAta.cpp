@@ -53,8 +53,8 @@ BOOL SendAtaRequest(HANDLE drive, BYTE slot, SmartStore::AtaCommand command, BYT
     SmartStore::BuildAtaRequest(command, slot, block);
     DWORD returned = 0;
     const AtaRequest& request = kRequests[command];
-    return seam::DeviceIoControl(drive, request.controlCode, block, sizeof(block), reply, request.replySize,
-                                 &returned, nullptr);
+    return seam::DeviceIoControl(drive, request.controlCode, block, sizeof(block), reply, request.replySize, &returned,
+                                 nullptr);
 }
 
 } // namespace
@@ -101,8 +101,8 @@ BOOL SmartStore::ReadOpenDrive(HANDLE drive, BYTE slot)
 {
     GETVERSIONINPARAMS& version = m_drives[slot].versionParams;
     DWORD returned = 0;
-    BOOL result = seam::DeviceIoControl(drive, SMART_GET_VERSION, nullptr, 0, &version, sizeof(version), &returned,
-                                        nullptr);
+    BOOL result =
+        seam::DeviceIoControl(drive, SMART_GET_VERSION, nullptr, 0, &version, sizeof(version), &returned, nullptr);
     if (result && (version.fCapabilities & CAP_SMART_CMD) != 0 && EnableSmart(drive, slot)) {
         ReadIdentify(drive, slot);
         result = ReadAttributes(drive, slot);

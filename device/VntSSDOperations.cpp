@@ -124,8 +124,7 @@ int VntSSD::DeviceFwDownload(DWORD offset, DWORD size, BYTE* data)
     if (IsNvme()) {
         return NvmeFwDownload2(WholeUnits(offset, kNvmeFwUnit), WholeUnits(size, kNvmeFwUnit), data, m_index);
     }
-    return VaFwDownload(3, Low16(WholeUnits(offset, kSataFwUnit)), Low16(WholeUnits(size, kSataFwUnit)), data,
-                        m_index);
+    return VaFwDownload(3, Low16(WholeUnits(offset, kSataFwUnit)), Low16(WholeUnits(size, kSataFwUnit)), data, m_index);
 }
 
 int VntSSD::DeviceFwActivate(BYTE arg0, BYTE arg1)

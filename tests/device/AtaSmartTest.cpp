@@ -65,10 +65,10 @@ TEST_F(AtaSmartTest, ReadStoresIdentityValuesAndThresholdsInTheDiskSlot)
     EXPECT_EQ(R"(CreateFileW("\\.\PHYSICALDRIVE0", 0xc0000000, 3, <null>, 3, 0x4, <null>))", opens[0]);
     std::vector<std::string> requests = Calls("DeviceIoControl");
     ASSERT_EQ(5u, requests.size());
-    const char* expected[] = {"SMART_GET_VERSION, <null>, 0, <buf>, 24", "SMART_SEND_DRIVE_COMMAND, <data>, 33, <buf>, 17",
-                              "SMART_RCV_DRIVE_DATA, <data>, 33, <buf>, 528",
-                              "SMART_RCV_DRIVE_DATA, <data>, 33, <buf>, 531",
-                              "SMART_RCV_DRIVE_DATA, <data>, 33, <buf>, 531"};
+    const char* expected[] = {
+        "SMART_GET_VERSION, <null>, 0, <buf>, 24", "SMART_SEND_DRIVE_COMMAND, <data>, 33, <buf>, 17",
+        "SMART_RCV_DRIVE_DATA, <data>, 33, <buf>, 528", "SMART_RCV_DRIVE_DATA, <data>, 33, <buf>, 531",
+        "SMART_RCV_DRIVE_DATA, <data>, 33, <buf>, 531"};
     for (size_t i = 0; i < requests.size(); ++i) {
         EXPECT_NE(std::string::npos, requests[i].find(expected[i])) << requests[i];
     }
@@ -122,8 +122,8 @@ TEST_F(AtaSmartTest, MissingDriveAndSlotWithoutRecordReadNothing)
 TEST_F(AtaSmartTest, FixedDrivesMapLettersFromCToPhysicalDrives)
 {
     EXPECT_FALSE(m_store.ReadAllFixedDrives());
-    EXPECT_EQ(4, m_store.m_drivesScanned);     // C D E F
-    EXPECT_EQ(2, m_store.m_drivesWithSmart);   // physical drives 0 and 1 exist
+    EXPECT_EQ(4, m_store.m_drivesScanned);   // C D E F
+    EXPECT_EQ(2, m_store.m_drivesWithSmart); // physical drives 0 and 1 exist
     std::vector<std::string> opens = Calls("CreateFileW");
     ASSERT_EQ(4u, opens.size());
     EXPECT_NE(std::string::npos, opens[3].find(R"("\\.\PHYSICALDRIVE3")"));

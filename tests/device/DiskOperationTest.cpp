@@ -10,8 +10,8 @@
 
 namespace {
 
-const wchar_t* kNvmeDisk = L"SCSI\\DISK&VEN_NVME&PROD_ZARVO_ZR80E\\5&1&0&000000";  // disk 1
-const wchar_t* kSataDisk = L"SCSI\\DISK&VEN_VANTREL&PROD_VX1300\\4&1&0&000100";     // disk 0
+const wchar_t* kNvmeDisk = L"SCSI\\DISK&VEN_NVME&PROD_ZARVO_ZR80E\\5&1&0&000000"; // disk 1
+const wchar_t* kSataDisk = L"SCSI\\DISK&VEN_VANTREL&PROD_VX1300\\4&1&0&000100";   // disk 0
 const DEVINST kStaleNode = 0x7FFF;
 
 std::string WithSystemDir(const char* dir)
@@ -35,13 +35,13 @@ TEST_F(DiskOperationTest, SystemDiskTable)
         BOOL expected;
     };
     const Case cases[] = {
-        {"E:\\Windows\\system32", kSataDisk, FALSE, TRUE},  // E: lies on disk 0
+        {"E:\\Windows\\system32", kSataDisk, FALSE, TRUE}, // E: lies on disk 0
         {"E:\\Windows\\system32", kNvmeDisk, FALSE, FALSE},
-        {"C:\\Windows\\system32", kNvmeDisk, FALSE, TRUE},  // C: lies on disk 1
-        {"E:\\Windows\\system32", nullptr, FALSE, TRUE},    // no disk node
-        {"E:\\Windows\\system32", L"", FALSE, TRUE},        // disk number unknown
-        {"Q:\\Windows\\system32", kNvmeDisk, FALSE, TRUE},  // system volume unknown
-        {"E:\\Windows\\system32", kNvmeDisk, TRUE, TRUE},   // system directory unknown
+        {"C:\\Windows\\system32", kNvmeDisk, FALSE, TRUE}, // C: lies on disk 1
+        {"E:\\Windows\\system32", nullptr, FALSE, TRUE},   // no disk node
+        {"E:\\Windows\\system32", L"", FALSE, TRUE},       // disk number unknown
+        {"Q:\\Windows\\system32", kNvmeDisk, FALSE, TRUE}, // system volume unknown
+        {"E:\\Windows\\system32", kNvmeDisk, TRUE, TRUE},  // system directory unknown
     };
     for (const Case& c : cases) {
         std::string machine = WithSystemDir(c.systemDir);

@@ -39,10 +39,7 @@ drive bus=sata ahci=1 controller=ahci disk=disk1 serial=VX13000042 model="Vantre
 
 class SimTest : public ::testing::Test {
 protected:
-    void LoadMachine(const char* text)
-    {
-        ASSERT_EQ(1, SimLoadMachineText(text)) << LoadError();
-    }
+    void LoadMachine(const char* text) { ASSERT_EQ(1, SimLoadMachineText(text)) << LoadError(); }
     void TearDown() override
     {
         SimResetMachine();

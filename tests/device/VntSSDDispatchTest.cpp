@@ -85,8 +85,8 @@ TEST_F(VntSSDDispatchTest, EachOperationCallsItsLibraryExportWithTheIndexLast)
          "VaReadCapacity10(<buf>, 1)"},
         {"path", [&](VntSSD& d) { return d.DeviceGetPath2(3, &dword); }, "NvmeGetPath2(3, <out>, 1)",
          "VaGetPath2(3, <out>, 1)"},
-        {"get write cache", [&](VntSSD& d) { return d.DeviceGetWriteCache(&number); },
-         "NvmeGetWriteCache(<out>, 1)", "VaGetWriteCache(<out>, 1)"},
+        {"get write cache", [&](VntSSD& d) { return d.DeviceGetWriteCache(&number); }, "NvmeGetWriteCache(<out>, 1)",
+         "VaGetWriteCache(<out>, 1)"},
         {"set write cache", [](VntSSD& d) { return d.DeviceSetWriteCache(0); }, "NvmeSetWriteCache(0, 1)",
          "VaSetWriteCache(0, 1)"},
         {"identify", [](VntSSD& d) { return d.DeviceIdentify(d.m_ataIdentify, 512); }, "NvmeIdentify(<buf>, 512, 1)",
@@ -121,8 +121,7 @@ TEST_F(VntSSDDispatchTest, EachOperationCallsItsLibraryExportWithTheIndexLast)
          "NvmeLlfSsdInfo(0, 512, <buf>, 1)", "VaLLFSSDInfo(0, 512, <buf>, 1)"},
         {"llf erase nand", [](VntSSD& d) { return d.DeviceLlfEraseNand(0); }, "NvmeLlfEraseNand(0, 1)",
          "VaLLFEraseNand(0, 1)"},
-        {"self test", [](VntSSD& d) { return d.DeviceSelfTest(4, 8); }, "NvmeSelfTest(4, 8, 1)",
-         "VaSelfTest(4, 8, 1)"},
+        {"self test", [](VntSSD& d) { return d.DeviceSelfTest(4, 8); }, "NvmeSelfTest(4, 8, 1)", "VaSelfTest(4, 8, 1)"},
         {"nand id", [](VntSSD& d) { return d.DeviceNandReadId(0, 0, 0, 512, buffer); },
          "NvmeNandReadId(0, 0, 0, 512, <buf>, 1)", "VaNandReadID(0, 0, 0, 512, <buf>, 1)"},
         {"switch speed", [](VntSSD& d) { return d.DeviceSwitchSpeed(); }, "NvmeSwitchSpeed(0)", nullptr},
@@ -133,8 +132,7 @@ TEST_F(VntSSDDispatchTest, EachOperationCallsItsLibraryExportWithTheIndexLast)
         {"sync cache", [](VntSSD& d) { return d.DeviceSynchronizeCache10(); }, "NvmeSychronizeCache10(1)",
          "VaSychronizeCache10(1)"},
         {"ready", [](VntSSD& d) { return d.DeviceReady(); }, "NvmeReady(1)", "VaReady(1)"},
-        {"function test", [](VntSSD& d) { return d.DeviceFunctionTest(); }, "NvmeFunctionTest(1)",
-         "VaFunctionTest(1)"},
+        {"function test", [](VntSSD& d) { return d.DeviceFunctionTest(); }, "NvmeFunctionTest(1)", "VaFunctionTest(1)"},
         {"max tx", [&](VntSSD& d) { return d.DeviceGetMaxTxLen(&dword); }, "NvmeGetMaxTxLen(<out>, 1)",
          "VaGetMaxTxLen(<out>, 1)"},
         {"llf calibrate", [](VntSSD& d) { return d.DeviceLlfCalibrate(1, 2); }, "NvmeLlfCalibrate(1, 2, 1)",
@@ -261,9 +259,12 @@ TEST(VntSSDPattern, FillPatternCodes)
         BYTE expected[6];
     };
     const Case cases[] = {
-        {-6, {0x55, 0x55, 0xAA, 0xAA, 0x55, 0x55}}, {-5, {0x80, 0x7F, 0x7E, 0x7D, 0x7C, 0x7B}},
-        {-4, {0x80, 0x81, 0x82, 0x83, 0x84, 0x85}}, {-3, {0x00, 0xFF, 0xFE, 0xFD, 0xFC, 0xFB}},
-        {-2, {0, 1, 2, 3, 4, 5}},                   {0xA5, {0xA5, 0xA5, 0xA5, 0xA5, 0xA5, 0xA5}},
+        {-6, {0x55, 0x55, 0xAA, 0xAA, 0x55, 0x55}},
+        {-5, {0x80, 0x7F, 0x7E, 0x7D, 0x7C, 0x7B}},
+        {-4, {0x80, 0x81, 0x82, 0x83, 0x84, 0x85}},
+        {-3, {0x00, 0xFF, 0xFE, 0xFD, 0xFC, 0xFB}},
+        {-2, {0, 1, 2, 3, 4, 5}},
+        {0xA5, {0xA5, 0xA5, 0xA5, 0xA5, 0xA5, 0xA5}},
     };
     for (const Case& c : cases) {
         BYTE buffer[6] = {};

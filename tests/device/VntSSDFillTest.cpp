@@ -191,10 +191,8 @@ TEST(VntSSDFamily, ChipFromModelFirstThenVersion)
         int expected;
     };
     const Case cases[] = {
-        {"Vantrel VX1200 SSD", "vx1300", IC_VX1200},
-        {"Generic SSD", "VX1300 a1", IC_VX1300},
-        {"Generic SSD", "vx1200", IC_VX1200},
-        {"VX1100", "vx1300", IC_VX1100},
+        {"Vantrel VX1200 SSD", "vx1300", IC_VX1200}, {"Generic SSD", "VX1300 a1", IC_VX1300},
+        {"Generic SSD", "vx1200", IC_VX1200},        {"VX1100", "vx1300", IC_VX1100},
         {"Generic SSD", "none", IC_VX1100},
     };
     for (const Case& c : cases) {
