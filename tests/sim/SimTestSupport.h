@@ -1,6 +1,7 @@
 #pragma once
 // Helpers for the tests of the simulated machine.
 
+#include "PlatformSeam.h"
 #include "SimControl.h"
 
 #include <gtest/gtest.h>
@@ -29,6 +30,37 @@ inline std::string LoadError()
     char buffer[512] = {};
     SimGetLoadError(buffer, sizeof(buffer));
     return buffer;
+}
+
+// A wide path as the narrow text the libraries take.
+inline std::string SimNarrowPath(const wchar_t* path)
+{
+    char narrow[MAX_PATH * 2] = {};
+    WideCharToMultiByte(CP_ACP, 0, path, -1, narrow, sizeof(narrow), nullptr, nullptr);
+    return narrow;
+}
+
+// Disables or enables a device node the way the program does: a property
+// change through the class installer.
+inline bool SimSetNodeEnabledForTest(DEVINST node, bool enable)
+{
+    HDEVINFO set = seam::SetupDiGetClassDevsW(nullptr, nullptr, nullptr, DIGCF_PRESENT | DIGCF_ALLCLASSES);
+    SP_DEVINFO_DATA data{};
+    data.cbSize = sizeof(data);
+    bool done = false;
+    for (DWORD i = 0; !done && seam::SetupDiEnumDeviceInfo(set, i, &data); ++i) {
+        if (data.DevInst != node)
+            continue;
+        SP_PROPCHANGE_PARAMS change{};
+        change.ClassInstallHeader.cbSize = sizeof(SP_CLASSINSTALL_HEADER);
+        change.ClassInstallHeader.InstallFunction = DIF_PROPERTYCHANGE;
+        change.StateChange = enable ? DICS_ENABLE : DICS_DISABLE;
+        change.Scope = DICS_FLAG_CONFIGSPECIFIC;
+        done = seam::SetupDiSetClassInstallParamsW(set, &data, &change.ClassInstallHeader, sizeof(change)) &&
+               seam::SetupDiCallClassInstaller(DIF_PROPERTYCHANGE, set, &data);
+    }
+    seam::SetupDiDestroyDeviceInfoList(set);
+    return done;
 }
 
 // Every test starts on the default machine with an empty journal and no knobs.
