@@ -16,7 +16,8 @@
 //     NvmeFwDownload2(16384, 16384, <data>, 0)
 //     CM_Get_Parent(<out>, 0x1003, 0)
 //     CreateFileW("\\.\PhysicalDrive1", 0xc0000000, 3, <null>, 3, 0x4, <null>)
-// Numbers are decimal, device nodes and flags hexadecimal with "0x", narrow
+// Numbers (addresses included) are decimal, device nodes and flags
+// hexadecimal with "0x", narrow
 // and wide texts in double quotes, buffers the call fills "<buf>" or "<out>",
 // buffers it reads "<data>", null pointers "<null>". Arguments appear in the
 // order of the function's signature, the library index last as the libraries

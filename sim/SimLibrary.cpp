@@ -21,14 +21,14 @@ SimBus BusOf(int library)
     return library == SIM_LIB_NVME ? SIM_BUS_NVME : SIM_BUS_SATA;
 }
 
-// The open drive of a library index, or null: every per-drive command needs one.
+// The drive of a library index, or null; a strict machine answers only open drives.
 SimDrive* OpenDrive(SimWorld& world, int library, int index)
 {
     int drive = world.machine.DriveOfLibraryIndex(BusOf(library), index);
     if (drive < 0)
         return nullptr;
     SimDrive& d = world.machine.drives[drive];
-    return d.openCount > 0 ? &d : nullptr;
+    return d.openCount > 0 || !world.machine.strictOpen ? &d : nullptr;
 }
 
 void CopyText(const std::string& text, char* out, DWORD size)
@@ -145,7 +145,7 @@ int SimLibClose(int library, int index)
 {
     SimLock lock;
     SimDrive* d = OpenDrive(lock.World(), library, index);
-    if (!d)
+    if (!d || d->openCount == 0)
         return 0;
     --d->openCount;
     return 1;

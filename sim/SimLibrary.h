@@ -5,8 +5,9 @@
 // the fault knobs and passes the work on to one of these commands, which take
 // the library, the drive's library index and byte sizes.
 //
-// Every per-drive command returns 0 unless the drive was opened with that
-// library index and is still open.
+// On a machine described with "machine strict-open=1" every per-drive
+// command returns 0 unless the drive was opened with that library index and
+// is still open; otherwise only the drive's open count tells.
 
 #include "SimControl.h"
 

@@ -112,6 +112,9 @@ struct SimDrive {
 class SimMachine {
 public:
     std::wstring systemDirectory = L"C:\\Windows\\system32";
+    // Per-drive library calls on a drive that is not open fail (else they are
+    // answered and only the open count shows the missing open).
+    bool strictOpen = false;
     std::vector<SimNode> nodes;
     std::vector<SimDrive> drives;
 

@@ -256,7 +256,10 @@ private:
         for (size_t i = 1; i < tokens.size(); ++i) {
             if (tokens[i].key == "system-dir")
                 m_machine.systemDirectory = SimWiden(tokens[i].value);
-            else
+            else if (tokens[i].key == "strict-open") {
+                if (!ParseFlag(tokens[i].value, m_machine.strictOpen))
+                    return Fail("strict-open= takes 0 or 1");
+            } else
                 return Fail("unknown machine key '" + tokens[i].key + tokens[i].value + "'");
         }
         return true;

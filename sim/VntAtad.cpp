@@ -11,14 +11,6 @@ namespace {
 
 const int kLib = SIM_LIB_ATA;
 
-size_t TextLength(const char* text, size_t limit)
-{
-    size_t length = 0;
-    while (length < limit && text[length])
-        ++length;
-    return length;
-}
-
 } // namespace
 
 extern "C" {
@@ -70,7 +62,7 @@ int VaGetDevName(char* name, int index)
     if (call.Failed())
         return 0;
     int result = SimLibDevName(kLib, index, name, 1024);
-    return call.Output(result, name, result ? TextLength(name, 1024) : 0);
+    return call.Output(result, name, 1024);
 }
 
 int VaReadCapacity10(char* text, int index)
@@ -79,7 +71,7 @@ int VaReadCapacity10(char* text, int index)
     if (call.Failed())
         return 0;
     int result = SimLibReadCapacity10(kLib, index, text, 260);
-    return call.Output(result, text, result ? TextLength(text, 260) : 0);
+    return call.Output(result, text, 260);
 }
 
 int VaGetPath2(BYTE volume, DWORD* letterIndex, int index)
@@ -140,7 +132,7 @@ int VaGetFWMode(char* text, int index)
     if (call.Failed())
         return 0;
     int result = SimLibGetFwMode(kLib, index, text, 256);
-    return call.Output(result, text, result ? TextLength(text, 256) : 0);
+    return call.Output(result, text, 256);
 }
 
 int VaSetFWMode(BYTE mode, int index)
@@ -163,7 +155,7 @@ int VaEraseNor(BYTE value, int index)
 
 int VaReadReg(DWORD address, WORD length, BYTE* buffer, int index)
 {
-    SimStubCall call("VaReadReg", kLib, index, "0x%lx, %u, %s, %d", address, length, SimArg(buffer, "buf"), index);
+    SimStubCall call("VaReadReg", kLib, index, "%lu, %u, %s, %d", address, length, SimArg(buffer, "buf"), index);
     if (call.Failed())
         return 0;
     return call.Output(SimLibReadSpace(kLib, index, address, length, buffer), buffer, length);
@@ -171,7 +163,7 @@ int VaReadReg(DWORD address, WORD length, BYTE* buffer, int index)
 
 int VaWriteReg(DWORD address, WORD length, BYTE* data, int index)
 {
-    SimStubCall call("VaWriteReg", kLib, index, "0x%lx, %u, %s, %d", address, length, SimArg(data, "data"), index);
+    SimStubCall call("VaWriteReg", kLib, index, "%lu, %u, %s, %d", address, length, SimArg(data, "data"), index);
     if (call.Failed())
         return 0;
     return SimLibWriteSpace(kLib, index, address, length, call.Input(data, length));
@@ -179,7 +171,7 @@ int VaWriteReg(DWORD address, WORD length, BYTE* data, int index)
 
 int VaReadBlk(DWORD address, WORD blocks, BYTE* buffer, int index)
 {
-    SimStubCall call("VaReadBlk", kLib, index, "0x%lx, %u, %s, %d", address, blocks, SimArg(buffer, "buf"), index);
+    SimStubCall call("VaReadBlk", kLib, index, "%lu, %u, %s, %d", address, blocks, SimArg(buffer, "buf"), index);
     if (call.Failed())
         return 0;
     DWORD size = static_cast<DWORD>(blocks) * 512;
@@ -188,7 +180,7 @@ int VaReadBlk(DWORD address, WORD blocks, BYTE* buffer, int index)
 
 int VaWriteBlk(DWORD address, WORD blocks, BYTE* data, int index)
 {
-    SimStubCall call("VaWriteBlk", kLib, index, "0x%lx, %u, %s, %d", address, blocks, SimArg(data, "data"), index);
+    SimStubCall call("VaWriteBlk", kLib, index, "%lu, %u, %s, %d", address, blocks, SimArg(data, "data"), index);
     if (call.Failed())
         return 0;
     DWORD size = static_cast<DWORD>(blocks) * 512;

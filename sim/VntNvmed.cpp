@@ -6,19 +6,9 @@
 
 #include "SimStubCall.h"
 
-#include <cstring>
-
 namespace {
 
 const int kLib = SIM_LIB_NVME;
-
-size_t TextLength(const char* text, size_t limit)
-{
-    size_t length = 0;
-    while (length < limit && text[length])
-        ++length;
-    return length;
-}
 
 } // namespace
 
@@ -103,7 +93,7 @@ int NvmeGetDevName(char* name, int index)
     if (call.Failed())
         return 0;
     int result = SimLibDevName(kLib, index, name, 1024);
-    return call.Output(result, name, result ? TextLength(name, 1024) : 0);
+    return call.Output(result, name, 1024);
 }
 
 int NvmeReadCapacity10(char* text, int index)
@@ -112,7 +102,7 @@ int NvmeReadCapacity10(char* text, int index)
     if (call.Failed())
         return 0;
     int result = SimLibReadCapacity10(kLib, index, text, 260);
-    return call.Output(result, text, result ? TextLength(text, 260) : 0);
+    return call.Output(result, text, 260);
 }
 
 int NvmeGetPath2(BYTE volume, DWORD* letterIndex, int index)
@@ -181,7 +171,7 @@ int NvmeGetFwMode(char* text, int index)
     if (call.Failed())
         return 0;
     int result = SimLibGetFwMode(kLib, index, text, 256);
-    return call.Output(result, text, result ? TextLength(text, 256) : 0);
+    return call.Output(result, text, 256);
 }
 
 int NvmeSetFwMode(BYTE mode, int index)
@@ -204,7 +194,7 @@ int NvmeEraseNor(BYTE value, int index)
 
 int NvmeReadReg(DWORD address, DWORD length, BYTE* buffer, int index)
 {
-    SimStubCall call("NvmeReadReg", kLib, index, "0x%lx, %lu, %s, %d", address, length, SimArg(buffer, "buf"), index);
+    SimStubCall call("NvmeReadReg", kLib, index, "%lu, %lu, %s, %d", address, length, SimArg(buffer, "buf"), index);
     if (call.Failed())
         return 0;
     return call.Output(SimLibReadSpace(kLib, index, address, length, buffer), buffer, length);
@@ -212,7 +202,7 @@ int NvmeReadReg(DWORD address, DWORD length, BYTE* buffer, int index)
 
 int NvmeWriteReg(DWORD address, DWORD length, BYTE* data, int index)
 {
-    SimStubCall call("NvmeWriteReg", kLib, index, "0x%lx, %lu, %s, %d", address, length, SimArg(data, "data"), index);
+    SimStubCall call("NvmeWriteReg", kLib, index, "%lu, %lu, %s, %d", address, length, SimArg(data, "data"), index);
     if (call.Failed())
         return 0;
     return SimLibWriteSpace(kLib, index, address, length, call.Input(data, length));
@@ -222,7 +212,7 @@ int NvmeWriteReg(DWORD address, DWORD length, BYTE* data, int index)
 // not cover the blocks is refused rather than overrunning the caller's buffer.
 int NvmeReadBlk(DWORD address, DWORD blocks, DWORD length, BYTE* buffer, int index)
 {
-    SimStubCall call("NvmeReadBlk", kLib, index, "0x%lx, %lu, %lu, %s, %d", address, blocks, length,
+    SimStubCall call("NvmeReadBlk", kLib, index, "%lu, %lu, %lu, %s, %d", address, blocks, length,
                      SimArg(buffer, "buf"), index);
     if (call.Failed() || blocks > 0x7FFFFF || length < blocks * 512)
         return 0;
@@ -231,7 +221,7 @@ int NvmeReadBlk(DWORD address, DWORD blocks, DWORD length, BYTE* buffer, int ind
 
 int NvmeWriteBlk(DWORD address, DWORD blocks, DWORD length, BYTE* data, int index)
 {
-    SimStubCall call("NvmeWriteBlk", kLib, index, "0x%lx, %lu, %lu, %s, %d", address, blocks, length,
+    SimStubCall call("NvmeWriteBlk", kLib, index, "%lu, %lu, %lu, %s, %d", address, blocks, length,
                      SimArg(data, "data"), index);
     if (call.Failed() || blocks > 0x7FFFFF || length < blocks * 512)
         return 0;

@@ -174,7 +174,7 @@ TEST_F(VntSSDFillTest, SectorSizeFromTheReadCapacityText)
         ULONGLONG expected;
     };
     const Case cases[] = {
-        {L"00 00 02 00", 512}, {L"02 00", 512}, {L"0 0 1 0", 0x100}, {L"zz", 77}, {L"", 77},
+        {L"00 00 02 00", 512}, {L"02 00", 512}, {L"0 0 1 0", 0x10}, {L"zz", 77}, {L"", 77},
     };
     for (const Case& c : cases) {
         ULONGLONG value = 77;

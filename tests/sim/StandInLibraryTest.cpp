@@ -52,8 +52,9 @@ TEST_F(SimTest, ScansReportTheMakersDrivesInMachineOrder)
     EXPECT_EQ(0, VaGetAhciController(kVgController, &controller));
 }
 
-TEST_F(SimTest, PerDriveCallsNeedTheDriveOpen)
+TEST_F(SimTest, StrictMachineAnswersOnlyOpenDrives)
 {
+    ASSERT_EQ(1, SimLoadMachineText((std::string(SimDefaultMachineText()) + "machine strict-open=1\n").c_str()));
     ULONGLONG capacity = 0;
     EXPECT_EQ(0, NvmeCapacity(&capacity, 0)) << "never opened";
     EXPECT_EQ(0, NvmeOpenByInst(0, kVlController)) << "node of another drive";
@@ -321,6 +322,15 @@ TEST_F(StandInTest, FaultKnobsReachTheLibraries)
     EXPECT_EQ(0xEE, back[0]) << "corrupted once";
     ASSERT_EQ(1, NvmeReadBlk(0x100000, 1, 512, back.data(), 0));
     EXPECT_EQ(0x11, back[0]);
+}
+
+TEST_F(SimTest, OpenCountShowsAMissingOpenOnALenientMachine)
+{
+    ULONGLONG capacity = 0;
+    EXPECT_EQ(1, NvmeCapacity(&capacity, 0));
+    EXPECT_EQ(0, SimGetOpenCount(0));
+    EXPECT_EQ(0, NvmeClose(0)) << "nothing to close";
+    EXPECT_EQ(0, SimGetOpenCount(0));
 }
 
 TEST_F(StandInTest, DisabledControllerCannotBeOpened)
