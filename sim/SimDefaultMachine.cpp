@@ -1,5 +1,4 @@
-// The built-in default machine (also shipped as sim/machine-default.txt for
-// reading): a desktop with two Zarvo drives on the maker's NVMe controllers
+// The built-in default machine: a desktop with two Zarvo drives on the maker's NVMe controllers
 // (a "VG" drive on a 6E40 controller and a "VL" drive on a 6E42), a third
 // maker controller whose firmware is neither (the scan drops it), and the
 // system on a SATA disk behind the chipset's AHCI controller.
