@@ -40,6 +40,33 @@ TEST_F(SimTest, DescriptionBuildsTheMachineItSays)
     EXPECT_STREQ(L"PCI\\VEN_1F9B&DEV_6E42&SUBSYS_1\\4&1&0&0", id);
 }
 
+TEST_F(SimTest, PropertyLinesKeepTheirRegistryType)
+{
+    ASSERT_EQ(1, SimLoadMachineText((std::string(kSmallMachine) + "prop ctl LOCATION_INFORMATION sz \"Slot 3\"\n"
+                                                                  "prop ctl 0x17 dword 0x20\n"
+                                                                  "prop ctl 1 multi-sz \"A|B\"\n"
+                                                                  "prop ctl 0x1A binary \"01 02 03\"\n")
+                                        .c_str()))
+        << LoadError();
+    struct Case {
+        DWORD property;
+        DWORD type;
+        std::wstring value;
+    } cases[] = {
+        {SPDRP_LOCATION_INFORMATION, REG_SZ, std::wstring(L"Slot 3\0", 7)},
+        {0x17, REG_DWORD, std::wstring(L"\x0020\0", 2)},
+        {SPDRP_HARDWAREID, REG_MULTI_SZ, std::wstring(L"A\0B\0\0", 5)},
+        {0x1A, REG_BINARY, std::wstring(L"\x0201", 1)},
+    };
+    for (const Case& c : cases) {
+        DWORD type = 0;
+        std::wstring value;
+        ASSERT_TRUE(ReadProperty(0x1001, c.property, type, value)) << c.property;
+        EXPECT_EQ(c.type, type) << c.property;
+        EXPECT_EQ(c.value, value) << c.property;
+    }
+}
+
 TEST_F(SimTest, BrokenDescriptionKeepsTheMachineAndNamesTheLine)
 {
     struct Case {

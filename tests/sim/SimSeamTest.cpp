@@ -33,33 +33,6 @@ std::vector<DEVINST> AllPresent()
     return nodes;
 }
 
-// A property read the two-step way the device code does it.
-bool ReadProperty(DEVINST node, DWORD property, DWORD& type, std::wstring& text)
-{
-    HDEVINFO set = seam::SetupDiGetClassDevsW(nullptr, nullptr, nullptr, DIGCF_PRESENT | DIGCF_ALLCLASSES);
-    SP_DEVINFO_DATA data{};
-    data.cbSize = sizeof(data);
-    bool found = false;
-    for (DWORD i = 0; seam::SetupDiEnumDeviceInfo(set, i, &data); ++i)
-        if (data.DevInst == node) {
-            found = true;
-            break;
-        }
-    bool ok = false;
-    if (found) {
-        DWORD required = 0;
-        EXPECT_FALSE(seam::SetupDiGetDeviceRegistryPropertyW(set, &data, property, &type, nullptr, 0, &required));
-        if (GetLastError() == ERROR_INSUFFICIENT_BUFFER && required > 0) {
-            std::vector<BYTE> buffer(required);
-            ok = seam::SetupDiGetDeviceRegistryPropertyW(set, &data, property, &type, buffer.data(), required,
-                                                         &required);
-            text.assign(reinterpret_cast<wchar_t*>(buffer.data()), required / sizeof(wchar_t));
-        }
-    }
-    seam::SetupDiDestroyDeviceInfoList(set);
-    return ok;
-}
-
 std::wstring DiskPath(DEVINST node)
 {
     wchar_t id[256] = {};

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 inline std::string Journal()
 {
@@ -30,6 +31,33 @@ inline std::string LoadError()
     char buffer[512] = {};
     SimGetLoadError(buffer, sizeof(buffer));
     return buffer;
+}
+
+// A property read the two-step way the device code does it.
+inline bool ReadProperty(DEVINST node, DWORD property, DWORD& type, std::wstring& text)
+{
+    HDEVINFO set = seam::SetupDiGetClassDevsW(nullptr, nullptr, nullptr, DIGCF_PRESENT | DIGCF_ALLCLASSES);
+    SP_DEVINFO_DATA data{};
+    data.cbSize = sizeof(data);
+    bool found = false;
+    for (DWORD i = 0; seam::SetupDiEnumDeviceInfo(set, i, &data); ++i)
+        if (data.DevInst == node) {
+            found = true;
+            break;
+        }
+    bool ok = false;
+    if (found) {
+        DWORD required = 0;
+        EXPECT_FALSE(seam::SetupDiGetDeviceRegistryPropertyW(set, &data, property, &type, nullptr, 0, &required));
+        if (GetLastError() == ERROR_INSUFFICIENT_BUFFER && required > 0) {
+            std::vector<BYTE> buffer(required);
+            ok = seam::SetupDiGetDeviceRegistryPropertyW(set, &data, property, &type, buffer.data(), required,
+                                                         &required);
+            text.assign(reinterpret_cast<wchar_t*>(buffer.data()), required / sizeof(wchar_t));
+        }
+    }
+    seam::SetupDiDestroyDeviceInfoList(set);
+    return ok;
 }
 
 // A wide path as the narrow text the libraries take.
