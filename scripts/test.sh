@@ -13,11 +13,13 @@ if [ -z "${DISPLAY:-}" ]; then
   start_private_display
   trap '/usr/lib/wine/wineserver64 -k 2>/dev/null || true; stop_private_display' EXIT
 fi
-ctest --output-on-failure -j"$(nproc)" "$@"
-
 # The seam as it ships (the real platform calls) is built in a tree of its own
 # and only its smoke test runs there, in the main tree's Wine prefix.
 cmake -S "$root" -B "$root/build-win32" -DCMAKE_BUILD_TYPE=Release -DKESTROVA_SIM_SEAM=OFF >/dev/null
 cmake --build "$root/build-win32" -j"$(nproc)" --target seam_win32_tests
 cd "$root/build-win32/bin"
 "$root/scripts/wine-run.sh" --prefix "$root/build/wineprefix" ./seam_win32_tests.exe --gtest_brief=1
+
+# The whole suite last, so that its summary closes the output.
+cd "$root/build"
+ctest --output-on-failure -j"$(nproc)" "$@"
