@@ -8,6 +8,7 @@
 #include <string>
 
 #include "SimFixture.h"
+#include "VntNvmed.h"
 #include "VntSSD.h"
 
 namespace {
@@ -235,21 +236,33 @@ TEST_F(VntSSDDispatchTest, DeviceNameIsTerminatedInsideItsBufferAndReplacedOnFai
 TEST_F(VntSSDDispatchTest, MultiBlockTransfersMoveOneBlockAtATime)
 {
     static BYTE data[3 * 512];
+    VntSSD::FillPattern(-2, data, sizeof(data));
+    DWORD instances[256] = {};
+    DWORD count = 0;
+    ASSERT_TRUE(NvmeScanController(instances, &count, 0, 1));
     VntSSD drive;
-    drive.Init(0, 0, BUS_TYPE_NVME);
+    drive.Init(0, instances[0], BUS_TYPE_NVME);
+    ASSERT_TRUE(drive.DeviceOpen());
     EXPECT_TRUE(drive.DeviceWriteMultiBlock(0x1000, 3, data));
     std::vector<std::string> writes = Calls("NvmeWriteBlk");
     ASSERT_EQ(3u, writes.size());
     EXPECT_EQ("NvmeWriteBlk(5120, 1, 512, <data>, 0)", writes[2]);
+    BYTE stored[3 * 512] = {};
+    SimReadMemory(0, 0x1000, sizeof(stored), stored);
+    EXPECT_EQ(0, memcmp(data, stored, sizeof(stored)));
 
     SimClearJournal();
-    EXPECT_TRUE(drive.DeviceReadMultiBlock(0x1000, 0, data));
+    BYTE back[3 * 512] = {};
+    EXPECT_TRUE(drive.DeviceReadMultiBlock(0x1000, 0, back));
     EXPECT_TRUE(Calls("NvmeReadBlk").empty());
+    EXPECT_TRUE(drive.DeviceReadMultiBlock(0x1000, 3, back));
+    EXPECT_EQ(0, memcmp(data, back, sizeof(back)));
 
     SimSetFault("NvmeReadBlk", SIM_ANY_DRIVE, SIM_FAULT_FAIL, 1, 1);
     CaptureTrace();
-    EXPECT_FALSE(drive.DeviceReadMultiBlock(0x1000, 3, data));
+    EXPECT_FALSE(drive.DeviceReadMultiBlock(0x1000, 3, back));
     EXPECT_NE(std::wstring::npos, Captured().find(L"VntSSD::DeviceReadMultiBlock -> Read blk: 0x00001200 fail\n"));
+    drive.DeviceClose();
 }
 
 TEST(VntSSDPattern, FillPatternCodes)

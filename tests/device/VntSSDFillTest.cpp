@@ -246,3 +246,22 @@ TEST(VntSSDStrings, AtaWordsAreWrittenHighByteFirst)
     EXPECT_EQ(0, memcmp("Zero##", out, 6));
     VntSSD::AtaWordsToString(nullptr, 2, out); // nothing happens
 }
+
+TEST_F(VntSSDFillTest, AhciControllerOfASataDiskAndTheIndexFreeLibraryCalls)
+{
+    DWORD disks[256] = {};
+    DWORD flags[256] = {};
+    DWORD count = 0;
+    ASSERT_TRUE(VaScanDisk(disks, flags, &count, 1, 1));
+    ASSERT_NE(0u, flags[0]);
+    DEVINST controller = 0;
+    EXPECT_TRUE(VntSSD::GetAhciController(disks[0], &controller));
+    CString service;
+    EXPECT_TRUE(DeviceOperation::GetDevPropertyStr(controller, SPDRP_SERVICE, service));
+    EXPECT_STREQ(L"storahci", service);
+
+    // The worker's configuration conversion: a missing "config.ini" writes nothing.
+    SimClearJournal();
+    EXPECT_FALSE(NvmeConfigToBin("Q:\\none\\config.ini", "Q:\\none\\config.bin"));
+    EXPECT_EQ(1u, Calls("NvmeConfigToBin").size());
+}
