@@ -231,6 +231,14 @@ TEST_F(VntSSDDispatchTest, DeviceNameIsTerminatedInsideItsBufferAndReplacedOnFai
     SimSetFault("NvmeGetDevName", SIM_ANY_DRIVE, SIM_FAULT_CORRUPT, 0, 1);
     drive.DeviceGetDevName(name);
     EXPECT_EQ(1023, name.GetLength());
+
+    // The mode text ends inside the library's 256 bytes as well.
+    char mode[300];
+    memset(mode, '#', sizeof(mode));
+    mode[sizeof(mode) - 1] = '\0';
+    SimSetFault("NvmeGetFwMode", SIM_ANY_DRIVE, SIM_FAULT_CORRUPT, 0, 1);
+    drive.DeviceGetFwMode(mode);
+    EXPECT_EQ(255u, strlen(mode));
 }
 
 TEST_F(VntSSDDispatchTest, MultiBlockTransfersMoveOneBlockAtATime)
