@@ -9,6 +9,7 @@ packages=(
   binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev
   wine64 xvfb xauth x11-apps imagemagick
   googletest
+  python3
 )
 
 missing=()

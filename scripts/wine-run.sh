@@ -41,6 +41,13 @@ mkdir -p "$(dirname "$prefix")"
     "${WINESERVER:-wineserver}" -w 2>/dev/null
     touch "$prefix/.kestrova-ready"
   fi
+  if [ ! -f "$prefix/.kestrova-unmanaged" ]; then
+    # No window manager runs on the test screen: Wine frames the windows
+    # itself and does not wait for a manager to map or withdraw each one.
+    "$loader" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+    "${WINESERVER:-wineserver}" -w 2>/dev/null
+    touch "$prefix/.kestrova-unmanaged"
+  fi
 ) 9>"$prefix.lock"
 
 "$loader" "$@"
