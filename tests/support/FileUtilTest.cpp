@@ -176,7 +176,11 @@ TEST(FileUtil, FolderThatCannotBeMadeIsReported)
     std::thread closer([&shown] {
         for (int i = 0; i < 200 && shown.empty(); ++i) {
             HWND box = ::FindWindowW(L"#32770", L"Kestrova");
-            if (box != nullptr) {
+            DWORD owner = 0;
+            if (box)
+                ::GetWindowThreadProcessId(box, &owner);
+            // Other test programs on the same screen show boxes of that name too.
+            if (box != nullptr && owner == ::GetCurrentProcessId()) {
                 wchar_t text[512] = {};
                 ::GetDlgItemTextW(box, 0xFFFF, text, 512);
                 shown = text;
