@@ -26,5 +26,7 @@
 #include "CStatusBar.h"
 #include "CString.h"
 #include "CToolTipCtrl.h"
+#include "CWinApp.h"
+#include "CWinThread.h"
 #include "CWindowDC.h"
 #include "CWnd.h"
