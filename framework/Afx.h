@@ -18,6 +18,7 @@
 #include "CFont.h"
 #include "CImageList.h"
 #include "CListCtrl.h"
+#include "CMenu.h"
 #include "CPaintDC.h"
 #include "CPen.h"
 #include "CProgressCtrl.h"

@@ -8,4 +8,5 @@ void AfxDeleteTempMaps()
     CWnd::DeleteTempMap();
     CDC::DeleteTempMap();
     CGdiObject::DeleteTempMap();
+    CMenu::DeleteTempMap();
 }

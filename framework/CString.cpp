@@ -1,5 +1,7 @@
 #include "CString.h"
 
+#include "AfxResource.h"
+
 #include <cstdarg>
 #include <cwchar>
 #include <cwctype>
@@ -379,4 +381,12 @@ CString operator+(wchar_t a, const CString& b)
     CString result(a);
     result += b;
     return result;
+}
+
+BOOL CString::LoadString(UINT id)
+{
+    wchar_t buffer[4096] = {};
+    int length = ::LoadStringW(AfxGetResourceHandle(), id, buffer, 4096);
+    m_text.assign(buffer, length > 0 ? static_cast<size_t>(length) : 0);
+    return length > 0;
 }

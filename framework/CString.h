@@ -67,6 +67,9 @@ public:
     int Insert(int index, LPCWSTR text);
     int Delete(int index, int count = 1);
 
+    // The string resource of the resource module; FALSE (and empty) when absent.
+    BOOL LoadString(UINT id);
+
     // Writable buffer of at least minLength units plus a terminator; the length
     // is settled again by ReleaseBuffer (-1: up to the first terminator).
     LPWSTR GetBuffer(int minLength);

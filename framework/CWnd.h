@@ -13,6 +13,7 @@
 
 #include "CCmdTarget.h"
 #include "CDC.h"
+#include "CMenu.h"
 #include "CString.h"
 
 // Point of a mouse message (the platform's windowsx.h macros would also
@@ -117,7 +118,7 @@ public:
     {
         return reinterpret_cast<HICON>(::SendMessageW(m_hWnd, WM_GETICON, big ? ICON_BIG : ICON_SMALL, 0));
     }
-    HMENU GetSystemMenu(BOOL revert) const { return ::GetSystemMenu(m_hWnd, revert); }
+    CMenu* GetSystemMenu(BOOL revert) const { return CMenu::FromHandle(::GetSystemMenu(m_hWnd, revert)); }
 
     // Position and size.
     void MoveWindow(int x, int y, int width, int height, BOOL repaint = TRUE)

@@ -1,0 +1,114 @@
+// The classic file dialogs, driven as a person would (a name typed, OK
+// pressed), and the menu and string-resource helpers the main window uses.
+
+#include "Afx.h"
+#include "FrameworkTestIds.h"
+#include "TempDir.h"
+#include "WindowTest.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+
+namespace {
+
+// The first dialog box the given thread shows.
+HWND FindThreadDialog(DWORD threadId)
+{
+    HWND found = nullptr;
+    ::EnumThreadWindows(
+        threadId,
+        [](HWND hWnd, LPARAM param) -> BOOL {
+            wchar_t className[16] = {};
+            ::GetClassNameW(hWnd, className, 16);
+            if (lstrcmpW(className, L"#32770") != 0 || !::IsWindowVisible(hWnd))
+                return TRUE;
+            *reinterpret_cast<HWND*>(param) = hWnd;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+// Types a file name into the dialog the thread shows and presses OK.
+std::thread TypeFileName(DWORD threadId, CString name, std::atomic<bool>& typed)
+{
+    return std::thread([threadId, name, &typed] {
+        for (int i = 0; i < 200 && !typed; ++i) {
+            if (HWND dialog = FindThreadDialog(threadId)) {
+                // The name box is a combo box (cmb13) or an edit (edt1).
+                int nameBox = ::GetDlgItem(dialog, 0x47C) ? 0x47C : 0x480;
+                ::SetDlgItemTextW(dialog, nameBox, name);
+                ::PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+                typed = true;
+            }
+            ::Sleep(50);
+        }
+    });
+}
+
+} // namespace
+
+TEST(FileDialog, SaveDialogTakesTheTypedNameWithTheDefaultExtension)
+{
+    TempDir dir;
+    std::atomic<bool> typed(false);
+    std::thread person = TypeFileName(::GetCurrentThreadId(), dir.Path(L"Kestrova_export"), typed);
+    CFileDialog dialog(FALSE, L"log", nullptr, OFN_HIDEREADONLY | OFN_PATHMUSTEXIST,
+                       L"Log Files (*.log)|*.log|All Files (*.*)|*.*||");
+    INT_PTR result = dialog.DoModal();
+    person.join();
+    ASSERT_TRUE(typed);
+    EXPECT_EQ(result, IDOK);
+    EXPECT_STREQ(dialog.GetPathName(), dir.Path(L"Kestrova_export.log"));
+    EXPECT_STREQ(dialog.GetFileName(), L"Kestrova_export.log");
+    EXPECT_STREQ(dialog.GetFileExt(), L"log");
+    // The filter reaches the platform as NUL-separated pairs ending in two NULs.
+    const wchar_t* filter = dialog.m_ofn.lpstrFilter;
+    EXPECT_STREQ(filter, L"Log Files (*.log)");
+    filter += lstrlenW(filter) + 1;
+    EXPECT_STREQ(filter, L"*.log");
+}
+
+TEST(FileDialog, CancelGivesIdCancel)
+{
+    std::atomic<bool> closed(false);
+    DWORD threadId = ::GetCurrentThreadId();
+    std::thread person([threadId, &closed] {
+        for (int i = 0; i < 200 && !closed; ++i) {
+            if (HWND dialog = FindThreadDialog(threadId)) {
+                ::PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+                closed = true;
+            }
+            ::Sleep(50);
+        }
+    });
+    CFileDialog dialog(TRUE, L"bin", nullptr, OFN_HIDEREADONLY | OFN_FILEMUSTEXIST, L"All Files (*.*)|*.*||");
+    EXPECT_EQ(dialog.DoModal(), IDCANCEL);
+    person.join();
+}
+
+TEST(Menu, SystemMenuTakesAnItemFromAStringResource)
+{
+    CString about;
+    ASSERT_TRUE(about.LoadString(IDS_TEST_ABOUT));
+    EXPECT_STREQ(about, L"&About Kestrova...");
+    CString missing(L"x");
+    EXPECT_FALSE(missing.LoadString(4711));
+    EXPECT_TRUE(missing.IsEmpty());
+
+    CWnd wnd;
+    ASSERT_TRUE(wnd.CreateEx(0, nullptr, L"menu", WS_OVERLAPPEDWINDOW, CRect(0, 0, 200, 100), nullptr, 0));
+    CMenu* menu = wnd.GetSystemMenu(FALSE);
+    ASSERT_NE(menu, nullptr);
+    int before = menu->GetMenuItemCount();
+    menu->AppendMenu(MF_SEPARATOR);
+    menu->AppendMenu(MF_STRING, 0x10, about);
+    EXPECT_EQ(wnd.GetSystemMenu(FALSE)->GetMenuItemCount(), before + 2);
+    wchar_t text[64] = {};
+    menu->GetMenuString(0x10, text, 64, MF_BYCOMMAND);
+    EXPECT_STREQ(text, L"&About Kestrova...");
+    wnd.DestroyWindow();
+    AfxDeleteTempMaps();
+}
