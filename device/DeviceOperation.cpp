@@ -15,6 +15,16 @@ namespace {
 const DWORD kAllPresent = DIGCF_PRESENT | DIGCF_ALLCLASSES;
 const int kInstanceIdLength = 256;
 
+bool IsListed(const DevInstList& nodes, DEVINST node)
+{
+    for (INT_PTR i = 0; i < nodes.GetSize(); ++i) {
+        if (nodes[i] == node) {
+            return true;
+        }
+    }
+    return false;
+}
+
 } // namespace
 
 void DeviceOperation::DestroySet(HDEVINFO set, LPCWSTR caller)
@@ -262,8 +272,10 @@ void DeviceOperation::GetSiblingDevInsts(DEVINST devInst, DevInstList& siblings)
         return;
     }
     siblings.Add(node);
+    // A damaged device tree can lead the sibling chain back to a node already
+    // listed; the walk ends there instead of circling for ever.
     DEVINST next = 0;
-    while (seam::CM_Get_Sibling(&next, node, 0) == CR_SUCCESS) {
+    while (seam::CM_Get_Sibling(&next, node, 0) == CR_SUCCESS && !IsListed(siblings, next)) {
         siblings.Add(next);
         node = next;
     }

@@ -77,6 +77,8 @@ int SimMachine::FirstChild(int node) const
 
 int SimMachine::NextSibling(int node) const
 {
+    if (nodes[node].nextSibling >= 0)
+        return nodes[node].nextSibling;
     for (size_t i = node + 1; i < nodes.size(); ++i)
         if (nodes[i].parent == nodes[node].parent && nodes[i].present)
             return static_cast<int>(i);

@@ -39,6 +39,9 @@ struct SimNode {
     std::string name; // the name the description gives it
     std::wstring instanceId;
     int parent = -1; // index into SimMachine::nodes, -1 for the root
+    // A damaged tree: the node the Configuration Manager names as the next
+    // sibling instead of the next child of the same parent (-1: none named).
+    int nextSibling = -1;
     bool present = true;
     bool enabled = true;
     bool needsReboot = false;                // a property change asks for a reboot

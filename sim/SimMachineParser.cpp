@@ -314,6 +314,10 @@ private:
             node.parent = NamedNode(value);
             return node.parent >= 0;
         }
+        if (key == "sibling") {
+            node.nextSibling = NamedNode(value);
+            return node.nextSibling >= 0;
+        }
         if (key == "id")
             node.instanceId = SimWiden(value);
         else if (key == "desc")

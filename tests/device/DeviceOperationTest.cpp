@@ -166,3 +166,19 @@ TEST_F(DeviceOperationTest, RelationTextOutlinesTheBranchFromTheTop)
     DeviceOperation::GetDevRelationInDeviceManagement(Node(kNvmeDisk), text);
     EXPECT_STREQ(L"\r\n\tPCI Express Root Complex\r\n\t\tStandard NVM Express Controller\r\n\t\t\t*Disk drive", text);
 }
+
+TEST_F(DeviceOperationTest, RelationTextEndsASiblingChainThatComesBackToAListedNode)
+{
+    // The AHCI controller names the NVMe controller as its next sibling: the
+    // chain nvme0 -> ahci -> nvme0 would circle for ever.
+    std::string machine = TwoDriveMachine();
+    const std::string desc = "desc=\"Standard SATA AHCI Controller\"";
+    machine.replace(machine.find(desc), desc.size(), desc + " sibling=nvme0");
+    LoadMachine(machine.c_str());
+
+    CString text;
+    DeviceOperation::GetDevRelationInDeviceManagement(Node(kAhci), text);
+    EXPECT_STREQ(L"\r\n\tPCI Express Root Complex\r\n\t\t*Standard SATA AHCI Controller"
+                 L"\r\n\t\t Standard NVM Express Controller",
+                 text);
+}
