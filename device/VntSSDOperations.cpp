@@ -435,11 +435,12 @@ BOOL VntSSD::DeviceGetTemperature(DWORD* temperature)
     }
     Sleep(1000);
     DWORD data = 0;
-    if (!ReadReg32(kTemperatureReg, &data)) {
+    BOOL read = ReadReg32(kTemperatureReg, &data);
+    TRACE(L"tempData: %x\n", data);
+    if (!read) {
         TRACE(L"Read register: 0x%08x fail", kTemperatureReg);
         return FALSE;
     }
-    TRACE(L"tempData: %x\n", data);
     *temperature = data;
     AfxTraceText(L"Get temperature succeed");
     return TRUE;
