@@ -96,13 +96,29 @@ void SmartStore::LoadAttributeDefsFrom(const CString& iniPath)
     }
 }
 
+// The 30 attribute entries of a SMART data sector become the slot's records.
 // A new read of a slot replaces what the slot held: the keys of the previous
-// read go first, so ids the drive no longer reports do not linger.
-void SmartStore::StartSlotRead(BYTE slot)
+// read go first, so ids the drive no longer reports do not linger. The NVMe
+// data carries each threshold in its entry; the ATA thresholds come later in
+// a sector of their own.
+void SmartStore::StoreDataSector(BYTE slot, const BYTE* data, bool thresholdInEntry)
 {
     m_values.erase(m_values.lower_bound(ValueKey(slot, 0)), m_values.upper_bound(ValueKey(slot, 0xFF)));
     m_drives[slot].attributeCount = 0;
     m_drives[slot].slot = slot;
+    for (int i = 0; i < kEntryCount; ++i) {
+        const BYTE* entry = data + kEntryBase + kEntrySize * i;
+        if (entry[0] == 0) {
+            continue;
+        }
+        SmartAttribute attribute;
+        attribute.id = entry[0];
+        attribute.current = entry[3];
+        attribute.worst = entry[4];
+        attribute.raw = ReadLittleEndian32(entry + 5);
+        attribute.threshold = thresholdInEntry ? entry[11] : 0;
+        StoreAttribute(slot, attribute);
+    }
 }
 
 void SmartStore::StoreAttribute(BYTE slot, const SmartAttribute& attribute)
@@ -122,21 +138,7 @@ void SmartStore::ParseAttributeData(int slot, const BYTE* data)
     if (!IsSlot(slot) || data == nullptr) {
         return;
     }
-    const BYTE slotNum = static_cast<BYTE>(slot);
-    StartSlotRead(slotNum);
-    for (int i = 0; i < kEntryCount; ++i) {
-        const BYTE* entry = data + kEntryBase + kEntrySize * i;
-        if (entry[0] == 0) {
-            continue;
-        }
-        SmartAttribute attribute;
-        attribute.id = entry[0];
-        attribute.current = entry[3];
-        attribute.worst = entry[4];
-        attribute.raw = ReadLittleEndian32(entry + 5);
-        attribute.threshold = entry[11];
-        StoreAttribute(slotNum, attribute);
-    }
+    StoreDataSector(static_cast<BYTE>(slot), data, true);
 }
 
 const SmartDriveInfo& SmartStore::GetDriveRecord(BYTE slot) const

@@ -72,18 +72,21 @@ public:
     static const int ATA_REQUEST_SIZE = 33;
     static void BuildAtaRequest(AtaCommand command, BYTE slot, BYTE* block);
 
-    BYTE m_drivesWithSmart;
-    BYTE m_drivesScanned;
-
 private:
     static bool IsSlot(int slot) { return slot >= 0 && slot < SMART_MAX_DRIVE_SLOTS; }
     static DWORD ValueKey(BYTE slot, BYTE id) { return (static_cast<DWORD>(slot) << 16) | id; }
-    void StartSlotRead(BYTE slot);
+    void StoreDataSector(BYTE slot, const BYTE* data, bool thresholdInEntry);
     void StoreAttribute(BYTE slot, const SmartAttribute& attribute);
     BOOL ReadOpenDrive(HANDLE drive, BYTE slot);
 
     std::map<DWORD, SmartAttribute*> m_values;
     std::map<BYTE, SmartAttributeDef> m_attributeDefs;
+
+public:
+    BYTE m_drivesWithSmart;
+    BYTE m_drivesScanned;
+
+private:
     SmartDriveInfo m_drives[SMART_MAX_DRIVE_SLOTS];
     SmartDriveInfo m_noRecord;
 };

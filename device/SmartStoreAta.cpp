@@ -39,12 +39,6 @@ const AtaRequest kRequests[] = {
     {SMART_RCV_DRIVE_DATA, kSectorSize, 0xD1, 0x4F, 0xC2, 0xB0, kSmartReplySize},    // SMART READ THRESHOLDS
 };
 
-DWORD ReadLittleEndian32(const BYTE* bytes)
-{
-    return static_cast<DWORD>(bytes[0]) | (static_cast<DWORD>(bytes[1]) << 8) | (static_cast<DWORD>(bytes[2]) << 16) |
-           (static_cast<DWORD>(bytes[3]) << 24);
-}
-
 // Sends one request for drive `slot`; the reply lands in `reply` (at least
 // kSmartReplySize bytes).
 BOOL SendAtaRequest(HANDLE drive, BYTE slot, SmartStore::AtaCommand command, BYTE* reply)
@@ -138,21 +132,7 @@ BOOL SmartStore::ReadAttributes(HANDLE drive, BYTE slot)
 {
     BYTE reply[kSmartReplySize] = {};
     if (SendAtaRequest(drive, slot, ATA_READ_DATA, reply)) {
-        StartSlotRead(slot);
-        const BYTE* data = reply + kReplyDataOffset;
-        for (int i = 0; i < kEntryCount; ++i) {
-            const BYTE* entry = data + kEntryBase + kEntrySize * i;
-            if (entry[0] == 0) {
-                continue;
-            }
-            SmartAttribute attribute;
-            attribute.id = entry[0];
-            attribute.current = entry[3];
-            attribute.worst = entry[4];
-            attribute.raw = ReadLittleEndian32(entry + 5);
-            attribute.threshold = 0;
-            StoreAttribute(slot, attribute);
-        }
+        StoreDataSector(slot, reply + kReplyDataOffset, false);
     }
 
     // Thresholds land on whatever attributes the slot holds, even those of an
@@ -206,13 +186,17 @@ BOOL SmartStore::ReadAll(const CArray<CString>& paths)
     if (paths.IsEmpty()) {
         return FALSE;
     }
+    // The 8-bit counters wrap after 255 paths; the verdict is taken on whole
+    // counts so that a long list of unreadable paths is never a success.
+    INT_PTR read = 0;
     for (INT_PTR i = 0; i < paths.GetSize(); ++i) {
         if (ReadAtaSmartByPath(paths[i], static_cast<BYTE>(i))) {
             ++m_drivesWithSmart;
+            ++read;
         }
         ++m_drivesScanned;
     }
-    return m_drivesWithSmart == m_drivesScanned;
+    return read == paths.GetSize();
 }
 
 BOOL SmartStore::ReadAllFixedDrives()

@@ -139,4 +139,11 @@ TEST_F(AtaSmartTest, ReadAllCountsEveryPath)
     EXPECT_EQ(2, m_store.m_drivesScanned);
     ASSERT_NE(nullptr, m_store.FindAttribute(0, 9));
     EXPECT_EQ(777u, m_store.FindAttribute(0, 9)->raw);
+
+    // 256 unreadable paths wrap both 8-bit counters back to 0: still a failure.
+    CArray<CString> missing;
+    for (int i = 0; i < 256; ++i) {
+        missing.Add(L"\\\\.\\PhysicalDrive9");
+    }
+    EXPECT_FALSE(m_store.ReadAll(missing));
 }
