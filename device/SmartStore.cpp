@@ -141,7 +141,7 @@ void SmartStore::ParseAttributeData(int slot, const BYTE* data)
     StoreDataSector(static_cast<BYTE>(slot), data, true);
 }
 
-const SmartDriveInfo& SmartStore::GetDriveRecord(BYTE slot) const
+const SmartDriveInfo& SmartStore::GetDriveRecord(int slot) const
 {
     return IsSlot(slot) ? m_drives[slot] : m_noRecord;
 }

@@ -52,8 +52,10 @@ public:
 
     void ParseAttributeData(int slot, const BYTE* data);
     // A slot without a record (32 or more) gives an empty record whose own
-    // slot number finds nothing.
-    const SmartDriveInfo& GetDriveRecord(BYTE slot) const;
+    // slot number finds nothing. The slot is taken whole: an NVMe slot of
+    // 256 or more (library index + 16) must not wrap onto a low slot and show
+    // another drive's values.
+    const SmartDriveInfo& GetDriveRecord(int slot) const;
     SmartAttribute* FindAttribute(BYTE slot, BYTE id) const;
     const SmartAttributeDef* FindAttributeDef(BYTE id) const;
 

@@ -155,4 +155,9 @@ TEST(SmartStoreParse, SlotsWithoutRecordAreRefusedAndFindNothing)
     // The last real slot is untouched by the refused writes.
     EXPECT_EQ(0, store.GetDriveRecord(31).attributeCount);
     EXPECT_EQ(nullptr, store.FindAttribute(31, 9));
+
+    // NVMe library index 240 gives slot 256, which is not slot 0.
+    store.ParseAttributeData(0, block);
+    const SmartDriveInfo& high = store.GetDriveRecord(240 + SMART_NVME_SLOT_BASE);
+    EXPECT_EQ(nullptr, store.FindAttribute(high.slot, 9));
 }
