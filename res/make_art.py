@@ -132,6 +132,112 @@ def ok_icon(size=32):
     ])
 
 
+
+def polygon(points):
+    """Even-odd fill of a closed polygon."""
+    def inside(x, y):
+        hit = False
+        for (x1, y1), (x2, y2) in zip(points, points[1:] + points[:1]):
+            if (y1 > y) != (y2 > y) and x < x1 + (y - y1) * (x2 - x1) / (y2 - y1):
+                hit = not hit
+        return hit
+
+    return inside
+
+
+def arc(cx, cy, radius, width, start_deg, end_deg):
+    """A ring segment from start to end (degrees, counter-clockwise, y up)."""
+    def inside(x, y):
+        d = math.hypot(x - cx, y - cy)
+        if d > radius or d < radius - width:
+            return False
+        angle = math.degrees(math.atan2(cy - y, x - cx)) % 360
+        return (angle - start_deg) % 360 <= (end_deg - start_deg) % 360
+
+    return inside
+
+
+def ellipse(cx, cy, rx, ry):
+    return lambda x, y: ((x - cx) / rx) ** 2 + ((y - cy) / ry) ** 2 <= 1
+
+
+def rect(left, top, right, bottom):
+    return lambda x, y: left <= x <= right and top <= y <= bottom
+
+
+def outline_square(left, top, right, bottom, radius, width):
+    outer = rounded_square(left, top, right, bottom, radius)
+    inner = rounded_square(left + width, top + width, right - width, bottom - width, max(radius - width, 0.5))
+    return lambda x, y: outer(x, y) and not inner(x, y)
+
+
+GREY = (120, 126, 134, 255)
+SILVER = (185, 190, 198, 255)
+DARK = (45, 50, 58, 255)
+GREEN = (46, 160, 67, 255)
+RED = (204, 40, 40, 255)
+BLUE = (40, 100, 200, 255)
+ORANGE = (240, 150, 30, 255)
+
+
+def icon(*shapes):
+    return lambda: render(32, list(shapes))
+
+
+PICTURES = {
+    # navigation and main window
+    "drive.ico": icon((rounded_square(3, 8, 29, 24, 3), GREY), (rect(6, 18, 20, 20), DARK),
+                      (circle(25, 19, 1.8), (80, 220, 90, 255))),
+    "optimization.ico": icon((rect(5, 18, 10, 27), BLUE), (rect(13, 11, 18, 27), GREEN), (rect(21, 5, 26, 27), ORANGE),
+                             (rect(3, 27, 29, 29), DARK)),
+    "health.ico": icon((circle(11, 12, 7), RED), (circle(21, 12, 7), RED),
+                       (polygon([(4.5, 14), (27.5, 14), (16, 28)]), RED)),
+    "utility.ico": icon((stroke([(7, 25), (18, 14)], 4.5), SILVER), (arc(22, 10, 8, 3.5, 300, 220), SILVER)),
+    "system.ico": icon((rounded_square(3, 4, 29, 22, 2), DARK), (rect(5.5, 6.5, 26.5, 19.5), (90, 160, 230, 255)),
+                       (rect(14, 22, 18, 26), DARK), (rect(9, 26, 23, 28), DARK)),
+    "exportlog.ico": icon((polygon([(6, 3), (20, 3), (26, 9), (26, 29), (6, 29)]), (245, 245, 245, 255)),
+                          (polygon([(20, 3), (26, 9), (20, 9)]), (190, 190, 190, 255)),
+                          (rect(9, 13, 22, 14.5), GREY), (rect(9, 17, 22, 18.5), GREY),
+                          (stroke([(16, 21), (30, 21)], 3), BLUE), (polygon([(27, 16), (32, 21), (27, 26)]), BLUE)),
+    "select.ico": icon((polygon([(8, 5), (26, 16), (8, 27)]), ORANGE)),
+    "reload.ico": icon((arc(16, 16, 12, 4, 60, 330), BLUE), (polygon([(22, 3), (30, 11), (20, 13)]), BLUE)),
+    "switchmode.ico": icon((rounded_square(2, 9, 30, 23, 7), GREY), (circle(9, 16, 5.5), WHITE)),
+    "switchmode2.ico": icon((rounded_square(2, 9, 30, 23, 7), GREEN), (circle(23, 16, 5.5), WHITE)),
+    "Greed.ico": icon((circle(16, 16, 10), GREEN)),
+    "Red.ico": icon((circle(16, 16, 10), RED)),
+    # health page
+    "life.ico": icon((outline_square(3, 9, 27, 23, 2, 2), DARK), (rect(27, 13, 30, 19), DARK),
+                     (rect(6, 12, 19, 20), GREEN)),
+    "temperature.ico": icon((stroke([(16, 5), (16, 20)], 6), (200, 200, 200, 255)), (circle(16, 24, 6), RED),
+                            (stroke([(16, 11), (16, 22)], 3), RED)),
+    "write.ico": icon((stroke([(8, 24), (24, 8)], 6), (240, 190, 40, 255)),
+                      (polygon([(4, 28), (6, 21), (11, 26)]), DARK)),
+    "flashid.ico": icon(*([(rect(8, 8, 24, 24), DARK)]
+                          + [(rect(10 + 4 * i, 4, 11.5 + 4 * i, 8), SILVER) for i in range(4)]
+                          + [(rect(10 + 4 * i, 24, 11.5 + 4 * i, 28), SILVER) for i in range(4)]
+                          + [(circle(12, 12, 1.5), WHITE)])),
+    # utilities page
+    "fwdownload.ico": icon((stroke([(16, 3), (16, 17)], 4), BLUE), (polygon([(8, 14), (24, 14), (16, 23)]), BLUE),
+                           (rect(4, 25, 28, 28), DARK)),
+    "searchfile.ico": icon((arc(13, 13, 9, 3, 0, 359.9), DARK), (stroke([(19.5, 19.5), (28, 28)], 4), DARK)),
+    "erase.ico": icon((polygon([(4, 20), (16, 8), (28, 20), (20, 28), (12, 28)]), (240, 130, 160, 255)),
+                      (polygon([(4, 20), (10, 14), (22, 26), (20, 28), (12, 28)]), WHITE)),
+    "dump.ico": icon((ellipse(16, 25, 10, 3.5), (110, 60, 160, 255)), (rect(6, 8, 26, 25), (130, 80, 180, 255)),
+                     (ellipse(16, 8, 10, 3.5), (180, 130, 230, 255))),
+    "format.ico": icon((circle(16, 16, 13), (30, 150, 150, 255)), (circle(16, 16, 3), WHITE),
+                       (arc(16, 16, 10, 1.5, 20, 160), WHITE)),
+    "check.ico": icon((outline_square(4, 4, 28, 28, 3, 2.5), DARK),
+                      (stroke([(9, 16), (14, 21), (23, 10)], 3.5), GREEN)),
+    "uncheck.ico": icon((outline_square(4, 4, 28, 28, 3, 2.5), DARK)),
+    # SMART list
+    "action.ico": icon((polygon([(19, 2), (7, 18), (15, 18), (12, 30), (25, 13), (17, 13)]), (250, 200, 30, 255))),
+    "stateok.ico": icon((rounded_square(3, 3, 29, 29, 6), GREEN),
+                        (stroke([(9, 16), (14, 21), (23, 10)], 3.5), WHITE)),
+    "statewarning.ico": icon((circle(16, 16, 13), ORANGE), (stroke([(16, 9), (16, 18)], 3.4), WHITE),
+                             (circle(16, 23, 2), WHITE)),
+}
+
+
 def write_ico(path, pixels):
     size = len(pixels)
     xor = bytearray()
@@ -153,18 +259,15 @@ def write_ico(path, pixels):
     Path(path).write_bytes(directory + entry + image)
 
 
-def background(width=320, height=160):
-    """A calm blue-grey gradient with faint diagonal bands."""
+def background(width=320, height=160, top=(38, 52, 78), bottom=(18, 24, 38)):
+    """A deep blue gradient with faint diagonal bands; white text reads on it."""
     rows = []
     for y in range(height):
         t = y / (height - 1)
         row = []
         for x in range(width):
-            band = 6 if ((x + y) // 12) % 2 == 0 else 0
-            r = round(232 - 40 * t) + band
-            g = round(238 - 34 * t) + band
-            b = round(246 - 20 * t) + band
-            row.append((min(r, 255), min(g, 255), min(b, 255)))
+            band = 5 if ((x + y) // 14) % 2 == 0 else 0
+            row.append(tuple(min(255, round(a + (b - a) * t) + band) for a, b in zip(top, bottom)))
         rows.append(row)
     return rows
 
@@ -184,6 +287,7 @@ def write_bmp(path, rows):
     Path(path).write_bytes(header + info + data)
 
 
+# The result box's pictures.
 ICONS = {
     "msg_success.ico": success_icon,
     "msg_fail.ico": fail_icon,
@@ -191,8 +295,11 @@ ICONS = {
     "msg_ok.ico": ok_icon,
 }
 
+ICONS.update(PICTURES)
+
 BITMAPS = {
     "subbk.bmp": background,
+    "mainbk.bmp": lambda: background(452, 315, (30, 40, 62), (10, 14, 24)),
 }
 
 
