@@ -1,0 +1,260 @@
+// The cylinder gauge: its range arithmetic, its shading, and what it paints.
+
+#include "ControlsTestDlg.h"
+#include "GdiObjectCount.h"
+#include "Screenshot.h"
+
+using Gdiplus::ARGB;
+using Gdiplus::Rect;
+
+namespace {
+
+TEST(CylinderGauge, ShadeColorMovesEachChannelTowardsHalf)
+{
+    struct Case {
+        ARGB color;
+        int index;
+        ARGB expected;
+    } cases[] = {
+        {0xFFFFD700, 2, 0xFFE5C100}, // gold far cap: (229, 193, 0)
+        {0xFFFFD700, 3, 0xFFB29600}, // gold near cap: (178, 150, 0)
+        {0xFFFFFFFF, 2, 0xFFE5E5E5}, {0xFFFFFFFF, 3, 0xFFB2B2B2},
+        {0xFFFFFFFF, 4, 0xFFFEFEFE}, // no factor: 255 / 2 + 127.5 = 254
+        {0x40FFFFFF, 2, 0x40E5E5E5}, // alpha untouched
+    };
+    for (const Case& c : cases) {
+        ARGB shaded = CCylinderGauge::ShadeColor(c.color, c.index);
+        EXPECT_EQ(c.expected, shaded) << std::hex << c.color << " index " << std::dec << c.index;
+    }
+}
+
+TEST(CylinderGauge, SectionsSplitTheBodyAtThePercentage)
+{
+    Rect body(0, 0, 200, 30);
+    CCylinderGauge::Sections h = CCylinderGauge::SplitSections(body, 37, 10, TRUE);
+    EXPECT_EQ(74, h.filled.Width); // 37 % of 200
+    EXPECT_EQ(0, h.filled.X);
+    EXPECT_EQ(74, h.empty.X);
+    EXPECT_EQ(126, h.empty.Width);
+    EXPECT_EQ(200, h.farCap.X); // the right end
+    EXPECT_EQ(10, h.farCap.Width);
+
+    CCylinderGauge::Sections full = CCylinderGauge::SplitSections(body, 100, 10, TRUE);
+    EXPECT_EQ(0, full.empty.Width);
+    EXPECT_EQ(200, full.filled.Width);
+
+    // Standing: filled from the bottom, far cap above the body.
+    Rect column(0, 10, 30, 100);
+    CCylinderGauge::Sections v = CCylinderGauge::SplitSections(column, 25, 10, FALSE);
+    EXPECT_EQ(75, v.empty.Height);
+    EXPECT_EQ(10, v.empty.Y);
+    EXPECT_EQ(85, v.filled.Y);
+    EXPECT_EQ(25, v.filled.Height);
+    EXPECT_EQ(0, v.farCap.Y);
+    EXPECT_EQ(10, v.farCap.Height);
+}
+
+class GaugeWindow : public ::testing::Test {
+protected:
+    void SetUp() override { dlg.Open(); }
+    void TearDown() override { dlg.DestroyWindow(); }
+    ControlsTestDlg dlg;
+};
+
+TEST_F(GaugeWindow, PercentCountsFromTheLowerEndAndPositionsClampToTheRange)
+{
+    struct Case {
+        int lower, upper, pos;
+        int storedPos, percent;
+    } cases[] = {
+        {0, 100, 37, 37, 37},  {0, 3, 2, 2, 66},   {-50, 50, 0, 0, 50},          {10, 20, 15, 15, 50},
+        {10, 20, 25, 20, 100}, {10, 20, 3, 10, 0}, {-200, -100, -150, -150, 50}, {0, 100, 150, 100, 100},
+        {0, 100, -5, 0, 0},    {5, 5, 5, 5, 0},
+    };
+    TestGauge& gauge = dlg.lifeGauge;
+    for (const Case& c : cases) {
+        gauge.SetRange32(c.lower, c.upper);
+        gauge.SetPos(c.pos);
+        SCOPED_TRACE(testing::Message() << c.lower << ".." << c.upper << " at " << c.pos);
+        EXPECT_EQ(c.storedPos, gauge.m_nPos);
+        EXPECT_EQ(c.storedPos, gauge.GetPos()); // the base control agrees
+        EXPECT_EQ(c.percent, gauge.GetPercent());
+    }
+    gauge.SetRange32(5, 5);
+    EXPECT_EQ(1, gauge.m_nRangeSize);
+}
+
+TEST_F(GaugeWindow, StepItWrapsPastTheUpperEnd)
+{
+    TestGauge& gauge = dlg.lifeGauge;
+    gauge.SetRange32(0, 100);
+    gauge.SetStep(10);
+    gauge.SetPos(95);
+    gauge.StepIt();
+    EXPECT_EQ(5, gauge.m_nPos);
+}
+
+TEST_F(GaugeWindow, TooltipHoldsOneToolWithTheLatestText)
+{
+    TestGauge& gauge = dlg.lifeGauge;
+    gauge.SetTooltip(static_cast<LPCWSTR>(nullptr), TRUE);
+    EXPECT_EQ(nullptr, gauge.m_tooltip.GetSafeHwnd());
+
+    gauge.SetTooltip(L"Life Remaining", TRUE);
+    gauge.SetTooltip(L"Temperature", TRUE);
+    ASSERT_NE(nullptr, gauge.m_tooltip.GetSafeHwnd());
+    EXPECT_EQ(1, gauge.m_tooltip.GetToolCount());
+    CString text;
+    gauge.m_tooltip.GetText(text, &gauge, 1);
+    EXPECT_EQ(CString(L"Temperature"), text);
+
+    gauge.SetTooltip(IDS_GAUGE_TIP, TRUE);
+    gauge.m_tooltip.GetText(text, &gauge, 1);
+    EXPECT_EQ(CString(L"Gauge from the string table"), text);
+}
+
+// The gauges as the health page sets them up.
+void StyleLikeHealthPage(CCylinderGauge& gauge, ARGB fill, WCHAR unit, int capWidth)
+{
+    gauge.SetUnitChar(unit);
+    gauge.SetCapWidth(capWidth);
+    gauge.SetRange32(0, 100);
+    gauge.SetStep(1);
+    gauge.SetPos(0);
+    gauge.SetFillColor(fill, TRUE);
+    gauge.SetEmptyColor(0xFFFFFFFF, TRUE);
+    gauge.SetBackgroundColor(0xFFFFFFFF, TRUE);
+    gauge.SetTooltip(L"Life Remaining", TRUE);
+    gauge.ShowOutline(FALSE, TRUE);
+}
+
+bool IsGoldish(COLORREF c)
+{
+    return GetRValue(c) > 150 && GetGValue(c) > 100 && GetBValue(c) < 90;
+}
+
+// Pixels of one row of the gauge's client area, left to right.
+std::vector<COLORREF> RowOf(const CWnd& gauge, int y)
+{
+    CRect client;
+    gauge.GetClientRect(&client);
+    std::vector<COLORREF> row;
+    for (int x = 0; x < client.Width(); x++)
+        row.push_back(ScreenPixel(gauge.GetSafeHwnd(), x, y));
+    return row;
+}
+
+TEST_F(GaugeWindow, FilledSectionCoversThePercentageOfTheBody)
+{
+    TestGauge& gauge = dlg.lifeGauge;
+    gauge.ShowText(FALSE, FALSE); // keep the row free of digits
+    CRect client;
+    gauge.GetClientRect(&client);
+    int bodyWidth = client.Width() - 1 - 10; // default cap width 10
+    int y = client.Height() / 4;
+
+    for (int pos : {0, 37, 100}) {
+        gauge.SetPos(pos);
+        gauge.Invalidate();
+        gauge.UpdateWindow();
+        PumpMessages(20);
+        std::vector<COLORREF> row = RowOf(gauge, y);
+        int lastGold = -1;
+        for (int x = 0; x < static_cast<int>(row.size()); x++) {
+            if (IsGoldish(row[x]))
+                lastGold = x;
+        }
+        SCOPED_TRACE(testing::Message() << "position " << pos);
+        if (pos == 0) {
+            EXPECT_EQ(-1, lastGold);
+        } else {
+            // The filled body ends at pos % of the body; its far cap juts out by at most the cap width.
+            int end = bodyWidth * pos / 100;
+            EXPECT_GE(lastGold, end - 2);
+            EXPECT_LE(lastGold, end + 10);
+        }
+    }
+}
+
+TEST_F(GaugeWindow, ScreenshotsAtSeveralPositions)
+{
+    StyleLikeHealthPage(dlg.lifeGauge, CCylinderGauge::ArgbFromColorRef(RGB(0, 176, 80)), L'%', 15);
+    StyleLikeHealthPage(dlg.temperatureGauge, CCylinderGauge::ArgbFromColorRef(RGB(255, 96, 0)), 0x2103, 1);
+    dlg.verticalGauge.SetPos(60);
+
+    struct Shot {
+        int life, temperature;
+        const wchar_t* name;
+    } shots[] = {{0, 0, L"gauge_0"}, {37, 45, L"gauge_37"}, {100, 100, L"gauge_100"}};
+    for (const Shot& s : shots) {
+        dlg.lifeGauge.SetPos(s.life);
+        dlg.temperatureGauge.SetPos(s.temperature);
+        dlg.Repaint();
+        EXPECT_TRUE(SaveScreenshot(dlg.GetSafeHwnd(), s.name));
+    }
+}
+
+// A plain white gauge with black text, so that only the text is dark.
+void ShowTextOnly(CCylinderGauge& gauge)
+{
+    gauge.SetPos(0);
+    gauge.SetEmptyColor(0xFFFFFFFF, FALSE);
+    gauge.SetBackgroundColor(0xFFFFFFFF, FALSE);
+    gauge.ShowOutline(FALSE, FALSE);
+    gauge.SetTextColor(0xFF000000, FALSE);
+}
+
+// Dark pixels in the middle of the gauge, where the percentage is written.
+int DarkPixelsInTheMiddle(CCylinderGauge& gauge)
+{
+    gauge.Invalidate();
+    gauge.UpdateWindow();
+    PumpMessages(20);
+    CRect client;
+    gauge.GetClientRect(&client);
+    int count = 0;
+    for (int y = client.Height() / 4; y < client.Height() * 3 / 4; y++) {
+        for (int x = client.Width() / 3; x < client.Width() * 2 / 3; x++) {
+            if (GetRValue(ScreenPixel(gauge.GetSafeHwnd(), x, y)) < 80)
+                count++;
+        }
+    }
+    return count;
+}
+
+TEST_F(GaugeWindow, TextShowsUnlessHidden)
+{
+    ShowTextOnly(dlg.lifeGauge);
+    EXPECT_GT(DarkPixelsInTheMiddle(dlg.lifeGauge), 10) << "the percentage is written";
+    dlg.lifeGauge.ShowText(FALSE, FALSE);
+    EXPECT_EQ(0, DarkPixelsInTheMiddle(dlg.lifeGauge));
+}
+
+TEST(GaugeInPlainWindow, ParentWithoutFontShowsNoText)
+{
+    CWnd parent; // a plain window answers WM_GETFONT with no font
+    ASSERT_TRUE(parent.CreateEx(0, AfxRegisterWndClass(0, nullptr, ::GetSysColorBrush(COLOR_BTNFACE)), L"",
+                                WS_CHILD | WS_VISIBLE, CRect(0, 0, 400, 80), ControlsTestDlg::TestHost(), 1));
+    TestGauge gauge;
+    ASSERT_TRUE(gauge.Create(WS_CHILD | WS_VISIBLE | PBS_SMOOTH, CRect(10, 10, 330, 60), &parent, 2));
+    ShowTextOnly(gauge);
+    EXPECT_EQ(0, DarkPixelsInTheMiddle(gauge));
+    gauge.DestroyWindow();
+    parent.DestroyWindow();
+}
+
+TEST_F(GaugeWindow, RepeatedPaintingHoldsNoFurtherGdiObjects)
+{
+    dlg.lifeGauge.SetPos(40);
+    dlg.captionLabel.SetFontStyle(16, 7, 700, 0);
+    dlg.gradientLabel.SetBackColor(RGB(0, 0, 128), RGB(200, 220, 255), TRUE);
+    dlg.gradientLabel.SetTransparentMode(FALSE);
+    dlg.Repaint(); // first paints create what stays (tooltips, temporary wrappers)
+    DWORD before = GdiObjectCount();
+    ASSERT_NE(0u, before);
+    for (int i = 0; i < 30; i++)
+        dlg.Repaint();
+    EXPECT_LE(GdiObjectCount(), before + 5);
+}
+
+} // namespace
