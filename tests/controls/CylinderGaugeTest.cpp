@@ -243,6 +243,33 @@ TEST(GaugeInPlainWindow, ParentWithoutFontShowsNoText)
     parent.DestroyWindow();
 }
 
+TEST_F(GaugeWindow, TransparentGaugeDrawsTheCapturedParentPixels)
+{
+    // A stand-in for the parent's picture: magenta wherever the gauge sits.
+    CRect parentClient;
+    dlg.GetClientRect(&parentClient);
+    CDC* screen = dlg.GetDC();
+    CDC picture;
+    picture.CreateCompatibleDC(screen);
+    CBitmap bitmap;
+    bitmap.CreateCompatibleBitmap(screen, parentClient.Width(), parentClient.Height());
+    CBitmap* old = picture.SelectObject(&bitmap);
+    picture.FillSolidRect(&parentClient, RGB(255, 0, 255));
+    dlg.ReleaseDC(screen);
+
+    TestGauge& gauge = dlg.lifeGauge;
+    EXPECT_EQ(1, gauge.SetBackgroundCopy(&picture)) << "not transparent yet";
+    gauge.EnableTransparency(FALSE);
+    EXPECT_EQ(1, gauge.SetBackgroundCopy(nullptr));
+    EXPECT_EQ(0, gauge.SetBackgroundCopy(&picture));
+    picture.SelectObject(old);
+    gauge.Invalidate();
+    gauge.UpdateWindow();
+    PumpMessages(20);
+    // The corner lies outside the rounded end cap.
+    EXPECT_EQ(RGB(255, 0, 255), ScreenPixel(gauge.GetSafeHwnd(), 0, 0));
+}
+
 TEST_F(GaugeWindow, RepeatedPaintingHoldsNoFurtherGdiObjects)
 {
     dlg.lifeGauge.SetPos(40);
