@@ -88,9 +88,5 @@ void CStatusBar::SetMinHeight(int height)
 
 void RepositionBars(CWnd* parent, UINT first, UINT last)
 {
-    for (HWND child = ::GetWindow(parent->m_hWnd, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
-        UINT id = static_cast<UINT>(::GetDlgCtrlID(child));
-        if (id >= first && id <= last)
-            ::SendMessageW(child, WM_SIZE, 0, 0);
-    }
+    parent->RepositionBars(first, last);
 }

@@ -547,6 +547,15 @@ int CWnd::GetDlgItemText(int id, CString& text) const
     return text.GetLength();
 }
 
+void CWnd::RepositionBars(UINT first, UINT last, UINT)
+{
+    for (HWND child = ::GetWindow(m_hWnd, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        UINT id = static_cast<UINT>(::GetDlgCtrlID(child));
+        if (id >= first && id <= last)
+            ::SendMessageW(child, WM_SIZE, 0, 0);
+    }
+}
+
 CWnd* CWnd::GetTopLevelParent() const
 {
     HWND hWnd = m_hWnd;

@@ -148,6 +148,9 @@ public:
         ::MapWindowPoints(m_hWnd, to ? to->m_hWnd : nullptr, points, count);
     }
     void CenterWindow(CWnd* alternateOwner = nullptr);
+    // Lays out the control bars among the children (ids first..last): each
+    // sizes itself along this window's edge (a status bar: the bottom).
+    void RepositionBars(UINT first, UINT last, UINT idLeftOver = 0);
 
     // Painting.
     void Invalidate(BOOL erase = TRUE) { ::InvalidateRect(m_hWnd, nullptr, erase); }

@@ -321,7 +321,7 @@ TEST(Controls, StandardControlsShowAndReadBackTheirContent)
     status.SetIndicators(panes, 3);
     status.SetPaneInfo(0, 1, SBPS_NORMAL, 100);
     status.SetPaneText(0, L"Ready");
-    RepositionBars(&host, AFX_IDW_CONTROLBAR_FIRST, AFX_IDW_CONTROLBAR_LAST);
+    host.RepositionBars(AFX_IDW_CONTROLBAR_FIRST, AFX_IDW_CONTROLBAR_LAST);
 
     CString text;
     edit.GetWindowText(text);
@@ -335,6 +335,13 @@ TEST(Controls, StandardControlsShowAndReadBackTheirContent)
     wchar_t paneText[32] = {};
     status.SendMessage(SB_GETTEXTW, 0, reinterpret_cast<LPARAM>(paneText));
     EXPECT_STREQ(paneText, L"Ready");
+    // The bar lies along the bottom of its window.
+    CRect client, bar;
+    host.GetClientRect(&client);
+    status.GetWindowRect(&bar);
+    host.ScreenToClient(&bar);
+    EXPECT_EQ(bar.bottom, client.bottom);
+    EXPECT_EQ(bar.Width(), client.Width());
 
     host.ShowWindow(SW_SHOWNORMAL);
     host.UpdateWindow();
