@@ -3,6 +3,7 @@
 
 #include "ControlsTestDlg.h"
 #include "Screenshot.h"
+#include "TempDir.h"
 #include "Trace.h"
 
 namespace {
@@ -107,8 +108,14 @@ TEST(SysOptListCtrl, MissingStateIconsAreLoggedAndTheRoutineGoesOn)
     g_trace.clear();
     AfxSetTraceSink([](LPCWSTR text) { g_trace.push_back(text); });
     {
+        // From a folder without res\ the icons are missing (the build draws them into bin\res).
+        TempDir empty;
+        wchar_t cwd[MAX_PATH];
+        ::GetCurrentDirectoryW(MAX_PATH, cwd);
+        ::SetCurrentDirectoryW(empty.Path());
         CSysOptListCtrl list;
-        list.LoadStateIcons(); // the test folder has no res\ icons
+        list.LoadStateIcons();
+        ::SetCurrentDirectoryW(cwd);
     }
     AfxSetTraceSink(nullptr);
     const wchar_t* expected[] = {L"Load Action icon error, error num: ", L"Load stateok icon error, error num: ",
