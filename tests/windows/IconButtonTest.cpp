@@ -17,6 +17,7 @@ public:
     using CIconButton::m_checkboxMode;
     using CIconButton::m_hover;
     using CIconButton::m_icons;
+    using CIconButton::m_linkUrl;
     using CIconButton::m_stateColors;
     using CIconButton::m_tooltip;
 };
@@ -169,6 +170,34 @@ TEST_F(IconButtonFixture, SettersNeedTheWindowAndCheckTheirArguments)
     // A missing icon file leaves a NULL handle: stored, reported, no image.
     EXPECT_EQ(button.SetIcons(nullptr, nullptr), static_cast<DWORD>(BTNRESULT_BAD_RESOURCE));
     EXPECT_EQ(button.m_icons[0].handle, nullptr);
+}
+
+TEST_F(IconButtonFixture, DerivedNormalIconIsTheButtonsOwnAndFreedOnRequest)
+{
+    TestButton button;
+    ASSERT_TRUE(button.SubclassWindow(MakeRawButton(BS_PUSHBUTTON)));
+    HICON active = ::CopyIcon(icon);
+    EXPECT_EQ(button.SetIcons(active, reinterpret_cast<HICON>(static_cast<INT_PTR>(BTNICON_AUTO_GRAY))),
+              static_cast<DWORD>(BTNRESULT_OK));
+    HICON derived = button.m_icons[1].handle;
+    ASSERT_NE(derived, nullptr);
+    EXPECT_NE(derived, active);
+    EXPECT_EQ(button.m_icons[1].width, 32u);
+    button.FreeImages(TRUE);
+    ICONINFO info = {};
+    EXPECT_FALSE(::GetIconInfo(derived, &info));
+    EXPECT_EQ(button.m_icons[0].handle, nullptr);
+    EXPECT_EQ(button.m_icons[1].handle, nullptr);
+}
+
+TEST(IconButtonLink, LongAddressIsCutToTheField)
+{
+    TestButton button;
+    std::wstring longUrl(300, L'x');
+    button.SetLinkUrl(longUrl.c_str());
+    EXPECT_EQ(lstrlenW(button.m_linkUrl), 259);
+    button.SetLinkUrl(nullptr);
+    EXPECT_EQ(button.m_linkUrl[0], L'\0');
 }
 
 TEST_F(IconButtonFixture, CaptionFontFollowsTheCommonRecipe)
