@@ -103,21 +103,37 @@ TEST_F(ListWindow, ScreenshotWithRows)
 
 std::vector<CString> g_trace;
 
-TEST(SysOptListCtrl, MissingStateIconsAreLoggedAndTheRoutineGoesOn)
+class TestList : public CSysOptListCtrl {
+public:
+    using CSysOptListCtrl::m_hActionIcon;
+    using CSysOptListCtrl::m_imageList;
+};
+
+TEST(SysOptListCtrl, StateIconsLoadFromTheResFolderAndMissingOnesAreLogged)
 {
     g_trace.clear();
     AfxSetTraceSink([](LPCWSTR text) { g_trace.push_back(text); });
     {
-        // From a folder without res\ the icons are missing (the build draws them into bin\res).
-        TempDir empty;
-        wchar_t cwd[MAX_PATH];
-        ::GetCurrentDirectoryW(MAX_PATH, cwd);
-        ::SetCurrentDirectoryW(empty.Path());
-        CSysOptListCtrl list;
+        TestList list; // the test folder carries the program's res\ icons
         list.LoadStateIcons();
-        ::SetCurrentDirectoryW(cwd);
+        EXPECT_NE(nullptr, list.m_hActionIcon);
+        EXPECT_EQ(2, list.m_imageList.GetImageCount());
     }
+    EXPECT_TRUE(g_trace.empty());
+
+    wchar_t previous[MAX_PATH];
+    ::GetCurrentDirectoryW(MAX_PATH, previous);
+    TempDir empty;
+    ::SetCurrentDirectoryW(empty.Path());
+    {
+        TestList list;
+        list.LoadStateIcons();
+        EXPECT_EQ(nullptr, list.m_hActionIcon);
+        EXPECT_EQ(0, list.m_imageList.GetImageCount());
+    }
+    ::SetCurrentDirectoryW(previous);
     AfxSetTraceSink(nullptr);
+
     const wchar_t* expected[] = {L"Load Action icon error, error num: ", L"Load stateok icon error, error num: ",
                                  L"Load statewarning icon error, error num: "};
     ASSERT_EQ(3u, g_trace.size());
