@@ -31,6 +31,7 @@ public:
     using CStyleStatic::m_blinkKind;
     using CStyleStatic::m_bRotate;
     using CStyleStatic::m_bTimerRunning;
+    using CStyleStatic::m_crTextColor;
     using CStyleStatic::m_font;
     using CStyleStatic::m_lf;
     using CStyleStatic::TextFormat;

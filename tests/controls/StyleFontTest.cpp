@@ -2,6 +2,8 @@
 
 #include "ControlsTestDlg.h"
 
+#include "Screenshot.h"
+
 #include <map>
 
 namespace {
@@ -94,6 +96,21 @@ TEST_F(StyledWindow, EditPaintsItsOwnColoursOverTheDialogs)
     edit.SetTextColor(RGB(0, 0, 0x80));
     dlg.Repaint();
     EXPECT_EQ(RGB(0xC0, 0xC0, 0xC0), InteriorColor(edit)) << "the back colour fills the edit and its text cells";
+}
+
+TEST_F(StyledWindow, ComboBoxColoursNeverReachTheScreen)
+{
+    CStyleComboBox& combo = dlg.diskCombo;
+    combo.SetFontStyle(15, 7, 400, 0);
+    combo.AddString(L"Zarvo ZR80e NVMe SSD");
+    combo.SetCurSel(0);
+    dlg.Repaint();
+    std::vector<uint8_t> before = CaptureScreenRect(ScreenRectOf(combo));
+
+    combo.SetBackColor(RGB(255, 0, 0));
+    combo.SetTextColor(RGB(0, 255, 0));
+    PumpMessages(50);
+    EXPECT_TRUE(before == CaptureScreenRect(ScreenRectOf(combo)));
 }
 
 } // namespace

@@ -232,18 +232,54 @@ TEST_F(LabelWindow, BlinkTogglesOnItsTimerFromTheHiddenHalf)
     EXPECT_EQ(STYLESTATIC_BLINK_BACKGROUND, label.m_blinkKind);
 }
 
-TEST_F(LabelWindow, OpaqueLabelWithoutBackBrushFillsWithButtonFace)
+// Sets one system colour for the scope of a test and puts it back after.
+class SysColorScope {
+public:
+    SysColorScope(int index, COLORREF color) : m_index(index), m_old(::GetSysColor(index))
+    {
+        ::SetSysColors(1, &m_index, &color);
+    }
+    ~SysColorScope() { ::SetSysColors(1, &m_index, &m_old); }
+
+private:
+    INT m_index;
+    COLORREF m_old;
+};
+
+TEST_F(LabelWindow, OpaqueLabelWithoutBackBrushFollowsTheButtonFaceColour)
 {
     TestStatic& label = dlg.centredLabel;
+    COLORREF textColor = ::GetSysColor(COLOR_WINDOWTEXT);
     label.SetWindowText(L"");
     label.SetTransparentMode(FALSE);
     EXPECT_TRUE(label.GetExStyle() & WS_EX_TRANSPARENT);
     PumpMessages(50);
-    EXPECT_EQ(GetSysColor(COLOR_BTNFACE), ScreenPixel(label.GetSafeHwnd(), 3, 3));
+    EXPECT_EQ(::GetSysColor(COLOR_BTNFACE), ScreenPixel(label.GetSafeHwnd(), 3, 3));
+
+    {
+        SysColorScope face(COLOR_BTNFACE, RGB(200, 100, 50));
+        SysColorScope text(COLOR_WINDOWTEXT, RGB(0, 0, 255));
+        label.SendMessage(WM_SYSCOLORCHANGE);
+        label.Invalidate();
+        PumpMessages(50);
+        EXPECT_EQ(RGB(200, 100, 50), ScreenPixel(label.GetSafeHwnd(), 3, 3));
+        EXPECT_EQ(textColor, label.m_crTextColor) << "the text colour is the one read at construction";
+    }
 
     label.SetBackColor(RGB(0, 128, 0), 0, FALSE);
     PumpMessages(50);
     EXPECT_EQ(RGB(0, 128, 0), ScreenPixel(label.GetSafeHwnd(), 3, 3));
+}
+
+TEST_F(LabelWindow, HoverCursorIsShownOverTheLabel)
+{
+    TestStatic& label = dlg.linkLabel;
+    HCURSOR hand = ::LoadCursor(nullptr, IDC_HAND);
+    label.SetHoverCursor(hand);
+    LRESULT handled = label.SendMessage(WM_SETCURSOR, reinterpret_cast<WPARAM>(label.GetSafeHwnd()),
+                                        MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    EXPECT_TRUE(handled);
+    EXPECT_EQ(hand, ::GetCursor());
 }
 
 TEST_F(LabelWindow, ScreenshotOfStyledLabels)
