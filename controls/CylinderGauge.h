@@ -11,7 +11,7 @@
 class CCylinderGauge : public CProgressCtrl {
 public:
     CCylinderGauge();
-    virtual ~CCylinderGauge();
+    ~CCylinderGauge() override;
 
     // Range and position: each keeps its own copy and tells the base control.
     void SetRange32(int lower, int upper);
@@ -45,7 +45,7 @@ public:
     void SetTooltip(UINT stringId, BOOL activate);
     void ActivateTip(BOOL activate);
     void EnsureTooltip();
-    virtual BOOL PreTranslateMessage(MSG* pMsg);
+    BOOL PreTranslateMessage(MSG* pMsg) override;
 
     // The share of the range that the position covers, 0..100.
     int GetPercent() const;

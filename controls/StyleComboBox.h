@@ -8,7 +8,7 @@ class CStyleComboBox : public CComboBox {
     DECLARE_DYNAMIC(CStyleComboBox)
 public:
     CStyleComboBox();
-    virtual ~CStyleComboBox();
+    ~CStyleComboBox() override;
 
     // The second argument is part of the signature and has no effect.
     void SetFontStyle(int height, int unused, int weight, BYTE italic);

@@ -9,7 +9,7 @@ class CStyleEdit : public CEdit {
     DECLARE_DYNAMIC(CStyleEdit)
 public:
     CStyleEdit();
-    virtual ~CStyleEdit();
+    ~CStyleEdit() override;
 
     // The second argument is part of the signature and has no effect.
     void SetFontStyle(int height, int unused, int weight, BYTE italic);

@@ -27,7 +27,7 @@ class CStyleStatic : public CStatic {
     DECLARE_DYNAMIC(CStyleStatic)
 public:
     CStyleStatic();
-    virtual ~CStyleStatic();
+    ~CStyleStatic() override;
 
     // The second argument is part of the signature and has no effect.
     void SetFontStyle(int height, int unused, int weight, BYTE italic);
@@ -55,8 +55,8 @@ public:
     static void DrawGradient(CDC* pDC, const CRect& rect, COLORREF from, COLORREF to, int steps);
 
 protected:
-    virtual void PreSubclassWindow();
-    virtual BOOL PreCreateWindow(CREATESTRUCT& cs);
+    void PreSubclassWindow() override;
+    BOOL PreCreateWindow(CREATESTRUCT& cs) override;
     // Hands a link's address to the shell.
     virtual void OpenLink(LPCWSTR verb, LPCWSTR address);
 

@@ -43,7 +43,7 @@ public:
     static const UINT COLUMN_COUNT = 6;
 
     CSysOptListCtrl();
-    virtual ~CSysOptListCtrl();
+    ~CSysOptListCtrl() override;
 
     void InitColumns();
     void AdjustLayout() {}
@@ -52,8 +52,8 @@ public:
     void LoadStateIcons();
 
 protected:
-    virtual void PreSubclassWindow();
-    virtual BOOL OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult);
+    void PreSubclassWindow() override;
+    BOOL OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) override;
 
     void OnDestroy();
     void OnLButtonDown(UINT nFlags, CPoint point);
