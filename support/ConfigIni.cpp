@@ -1,28 +1,8 @@
 #include "ConfigIni.h"
 
-#include "CFile.h"
 #include "FileUtil.h"
 
 CIniFile* g_pConfigIni = nullptr;
-
-namespace {
-
-// The program only reads the file, but a read-only copy (from a CD or an
-// archive) is made writable so that it behaves like any other.
-void ClearReadOnly(const CString& path)
-{
-    CFileStatus status;
-    if (!CFile::GetStatus(path, status) || (status.m_attribute & CFile::readOnly) == 0)
-        return;
-    status.m_attribute &= static_cast<BYTE>(~CFile::readOnly);
-    try {
-        CFile::SetStatus(path, status);
-    } catch (CFileException* e) {
-        e->Delete();
-    }
-}
-
-} // namespace
 
 bool ConfigIni::Load()
 {
@@ -31,7 +11,9 @@ bool ConfigIni::Load()
     CString path;
     GetModuleDir(path);
     path += L"config.ini";
-    ClearReadOnly(path);
+    // The program only reads the file, but a read-only copy (from a CD or an
+    // archive) is made writable so that it behaves like any other.
+    ClearReadOnlyAttribute(path);
     g_pConfigIni->SetPath(path);
     return g_pConfigIni->Read();
 }

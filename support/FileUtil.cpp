@@ -50,6 +50,26 @@ bool FolderExists(const CString& path)
     return false;
 }
 
+// The block writers' common road: nothing touches the disk for an empty path,
+// no data or no length; the file is created (or emptied) and handed to write,
+// and a file exception from writing or closing makes the result FALSE.
+template <typename Writer> BOOL WriteNewFile(const CString& path, const void* data, UINT length, Writer write)
+{
+    if (path.IsEmpty() || data == nullptr || length == 0)
+        return FALSE;
+    CFile file;
+    if (!file.Open(path, CFile::modeCreate | CFile::modeWrite))
+        return FALSE;
+    try {
+        write(file);
+        file.Close();
+    } catch (CFileException* e) {
+        e->Delete();
+        return FALSE;
+    }
+    return TRUE;
+}
+
 } // namespace
 
 void GetModuleDir(CString& folder)
@@ -78,20 +98,21 @@ BOOL FindFileByPattern(CString& pattern)
 
 BOOL SaveBufferToFile(CString path, const void* data, UINT length)
 {
-    if (path.IsEmpty() || data == nullptr || length == 0)
-        return FALSE;
-    CFile file;
-    if (!file.Open(path, CFile::modeCreate | CFile::modeWrite))
-        return FALSE;
-    BOOL saved = TRUE;
+    return WriteNewFile(path, data, length, [&](CFile& file) { file.Write(data, length); });
+}
+
+void ClearReadOnlyAttribute(LPCWSTR path)
+{
+    CFileStatus status;
+    if (!CFile::GetStatus(path, status) || (status.m_attribute & CFile::readOnly) == 0)
+        return;
+    status.m_attribute &= static_cast<BYTE>(~CFile::readOnly);
     try {
-        file.Write(data, length);
-        file.Close();
+        CFile::SetStatus(path, status);
     } catch (CFileException* e) {
+        // The file stays read-only; whoever opens it next fails on its own.
         e->Delete();
-        saved = FALSE;
     }
-    return saved;
 }
 
 BOOL MakeAbsolutePath(CString& path)
@@ -187,25 +208,14 @@ BOOL ReadFileToBuffer(CString path, void* buffer, UINT length)
 
 BOOL SaveBufferAsHexText(CString path, const BYTE* data, UINT count)
 {
-    if (path.IsEmpty() || data == nullptr || count == 0)
-        return FALSE;
-    CFile file;
-    if (!file.Open(path, CFile::modeCreate | CFile::modeWrite))
-        return FALSE;
-    BOOL saved = TRUE;
-    try {
+    return WriteNewFile(path, data, count, [&](CFile& file) {
         for (UINT i = 0; i < count; ++i) {
             const char cell[3] = {HexDigitToChar(data[i] >> 4), HexDigitToChar(data[i] & 0x0F), ' '};
             file.Write(cell, sizeof(cell));
             if ((i + 1) % 16 == 0 && i + 1 < count)
                 file.Write("\r\n", 2);
         }
-        file.Close();
-    } catch (CFileException* e) {
-        e->Delete();
-        saved = FALSE;
-    }
-    return saved;
+    });
 }
 
 void GetFileVersionText(char* text, UINT size)

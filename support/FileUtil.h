@@ -29,6 +29,10 @@ BOOL FindFileByPattern(CString& pattern);
 // Creates (or empties) the file and writes the block; FALSE on any failure.
 BOOL SaveBufferToFile(CString path, const void* data, UINT length);
 
+// Clears the read-only attribute of an existing file through the file-status
+// calls, keeping its other attributes and times; a missing file is left alone.
+void ClearReadOnlyAttribute(LPCWSTR path);
+
 BOOL MakeAbsolutePath(CString& path);
 BOOL CreateDirectoryPath(CString& path);
 BOOL IsBinFile(CString path);

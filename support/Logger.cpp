@@ -2,7 +2,7 @@
 
 #include <cstdarg>
 
-#include "CFile.h"
+#include "FileUtil.h"
 #include "Trace.h"
 #include "WideFormat.h"
 
@@ -40,20 +40,6 @@ void CloseHeldFile(bool flush)
     s_file = nullptr;
 }
 
-void ClearReadOnly(const wchar_t* path)
-{
-    CFileStatus status;
-    if (!CFile::GetStatus(path, status) || (status.m_attribute & CFile::readOnly) == 0)
-        return;
-    status.m_attribute &= static_cast<BYTE>(~CFile::readOnly);
-    try {
-        CFile::SetStatus(path, status);
-    } catch (CFileException* e) {
-        // The create that follows fails and the log stays without a file.
-        e->Delete();
-    }
-}
-
 // Widens a final "\n" to "\r\n"; the caller keeps room for one more unit.
 size_t WidenLineEnd(wchar_t* line, size_t length)
 {
@@ -76,7 +62,8 @@ Logger::Logger(unsigned levelMask, ULONGLONG value64, int value32)
 
 void Logger::Start(const wchar_t* path)
 {
-    ClearReadOnly(path);
+    // A read-only log left by an earlier start is overwritten like any other.
+    ClearReadOnlyAttribute(path);
     Init(0, 1, path);
     SetLevel(255);
 }
