@@ -40,11 +40,17 @@ void CloseHeldFile(bool flush)
     s_file = nullptr;
 }
 
-// Widens a final "\n" to "\r\n"; the caller keeps room for one more unit.
+// Widens a final "\n" to "\r\n" within a line buffer of kLineUnits. A line
+// that already fills the buffer gives up its last character before the "\n"
+// instead, so that the widened end and the terminator stay inside it.
 size_t WidenLineEnd(wchar_t* line, size_t length)
 {
     if (length == 0 || line[length - 1] != L'\n')
         return length;
+    if (length + 1 >= kLineUnits) {
+        line[length - 2] = L'\r';
+        return length;
+    }
     line[length - 1] = L'\r';
     line[length] = L'\n';
     line[length + 1] = L'\0';
@@ -118,8 +124,8 @@ void Logger::Log(const wchar_t* format, ...)
     ZeroMemory(s_line, sizeof(s_line));
     va_list args;
     va_start(args, format);
-    // Two units stay free: one for the "\r" widening and one terminator.
-    int formatted = FormatWideV(s_line, kLineUnits - 1, format, args);
+    // A longer text is cut to kLineUnits - 1 units and stays terminated.
+    int formatted = FormatWideV(s_line, kLineUnits, format, args);
     va_end(args);
     size_t length = formatted >= 0 ? static_cast<size_t>(formatted) : wcslen(s_line);
     length = WidenLineEnd(s_line, length);

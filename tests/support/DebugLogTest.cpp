@@ -99,9 +99,10 @@ TEST_F(DebugLog, LineBufferKeepsRoomForTheWidenedEnd)
         std::wstring stored;
     } cases[] = {
         {std::wstring(4093, L'a') + L"\n", std::wstring(4093, L'a') + L"\r\n"},
-        // Too long for the line: cut, so its "\n" is gone and nothing widens.
-        {std::wstring(4094, L'b') + L"\n", std::wstring(4094, L'b')},
-        {std::wstring(5000, L'c') + L"\n", std::wstring(4094, L'c')},
+        // Fills the line: the widened end takes the place of the last character.
+        {std::wstring(4094, L'b') + L"\n", std::wstring(4093, L'b') + L"\r\n"},
+        // Too long for the line: cut to 4095 units, so its "\n" is gone.
+        {std::wstring(5000, L'c') + L"\n", std::wstring(4095, L'c')},
     };
     std::wstring expected;
     for (const auto& c : cases) {
