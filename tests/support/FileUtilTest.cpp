@@ -19,9 +19,9 @@ TEST(FileUtil, ModuleDirIsTheExecutablesFolderWithBackslash)
 {
     CString folder = L"old";
     GetModuleDir(folder);
-    wchar_t path[MAX_PATH] = {};
-    ::GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring full = path;
+    std::vector<wchar_t> path(32768, L'\0');
+    ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    std::wstring full = path.data();
     ASSERT_FALSE(folder.IsEmpty());
     EXPECT_EQ(full.substr(0, full.rfind(L'\\') + 1), W(folder));
     EXPECT_TRUE(TempDir::Exists(folder + L"support_tests.exe"));
