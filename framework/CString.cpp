@@ -77,8 +77,11 @@ void CString::Format(LPCWSTR format, ...)
 
 void CString::FormatV(LPCWSTR format, va_list args)
 {
-    m_text.clear();
-    AppendFormatV(format, args);
+    // Formatted apart first: the format or an argument may be this string's
+    // own text, which must stay readable until the new text is finished.
+    CString result;
+    result.AppendFormatV(format, args);
+    m_text.swap(result.m_text);
 }
 
 void CString::AppendFormat(LPCWSTR format, ...)

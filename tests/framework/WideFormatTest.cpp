@@ -37,6 +37,16 @@ TEST(WideFormat, CStringFormatHasNoLengthLimit)
     EXPECT_EQ(CString(L"tail%7"), s.Right(6));
 }
 
+TEST(WideFormat, CStringFormatMayReadItsOwnText)
+{
+    CString path(L"C:\\Tools\\");
+    path.Format(L"%sKestrova_%d.debug", path.GetString(), 1);
+    EXPECT_STREQ(L"C:\\Tools\\Kestrova_1.debug", path.GetString());
+    CString format(L"<%d>");
+    format.Format(format, 5);
+    EXPECT_STREQ(L"<5>", format.GetString());
+}
+
 namespace {
 CString g_traced;
 void CaptureTrace(LPCWSTR text)
