@@ -3,7 +3,8 @@
 BOOL CFileFind::FindFile(LPCWSTR pattern)
 {
     Close();
-    if (pattern == nullptr || *pattern == L'\0')
+    // Only a missing pattern means "everything here"; an empty one names nothing.
+    if (pattern == nullptr)
         pattern = L"*.*";
 
     m_hFind = ::FindFirstFileW(pattern, &m_next);

@@ -93,6 +93,7 @@ TEST(CFileFind, LastMatchIsReportedWithFalseAndStaysValid)
     EXPECT_FALSE(finder.FindNextFile()); // nothing further to load
 
     EXPECT_FALSE(finder.FindFile(dir.Path(L"*.none")));
+    EXPECT_FALSE(finder.FindFile(L""));
 }
 
 TEST(CFileFind, DotsAndFolders)
