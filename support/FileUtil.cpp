@@ -70,6 +70,21 @@ template <typename Writer> BOOL WriteNewFile(const CString& path, const void* da
     return TRUE;
 }
 
+// A relative path made absolute under the current folder, however long that
+// is, joined with exactly one backslash (a drive's root already ends in one).
+CString InCurrentFolder(const CString& relative)
+{
+    CString folder;
+    DWORD needed = ::GetCurrentDirectoryW(0, nullptr);
+    if (needed > 0) {
+        ::GetCurrentDirectoryW(needed, folder.GetBuffer(static_cast<int>(needed)));
+        folder.ReleaseBuffer();
+    }
+    if (folder.IsEmpty() || folder[folder.GetLength() - 1] != L'\\')
+        folder += L'\\';
+    return folder + relative;
+}
+
 } // namespace
 
 void GetModuleDir(CString& folder)
@@ -128,11 +143,8 @@ BOOL MakeAbsolutePath(CString& path)
 
 BOOL CreateDirectoryPath(CString& path)
 {
-    if (path.Find(L':') < 0) {
-        WCHAR current[MAX_PATH] = {};
-        ::GetCurrentDirectoryW(MAX_PATH, current);
-        path = CString(current) + L"\\" + path;
-    }
+    if (path.Find(L':') < 0)
+        path = InCurrentFolder(path);
     // The drive part (letter, colon, first backslash) always exists.
     const int firstAfterDrive = 3;
     for (int slash = path.Find(L'\\', firstAfterDrive); slash >= 0; slash = path.Find(L'\\', slash + 1)) {

@@ -168,6 +168,35 @@ TEST(FileUtil, PathsAreMadeAbsoluteAndCreated)
     ::RemoveDirectoryW(dir.Path(L"a\\b\\c"));
 }
 
+TEST(FileUtil, RelativeFoldersAreMadeUnderTheCurrentFolder)
+{
+    TempDir dir;
+    CString root = dir.Path().Left(3); // the drive's root, e.g. C:\ (ends in a backslash)
+    CString own;
+    own.Format(L"kestrova_root_%lu", ::GetCurrentProcessId());
+    const struct {
+        CString current;
+        CString relative;
+        CString made;
+    } cases[] = {
+        {dir.Path(), L"rel\\sub\\", dir.Path(L"rel\\sub")},
+        {root, own + L"\\", root + own},
+    };
+    wchar_t before[MAX_PATH] = {};
+    ::GetCurrentDirectoryW(MAX_PATH, before);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "in " << std::string(W(c.current).begin(), W(c.current).end()));
+        ASSERT_TRUE(::SetCurrentDirectoryW(c.current));
+        CString path = c.relative;
+        EXPECT_TRUE(CreateDirectoryPath(path));
+        EXPECT_EQ(W(c.made) + L"\\", W(path));
+        EXPECT_TRUE(TempDir::Exists(c.made));
+    }
+    ::SetCurrentDirectoryW(before);
+    ::RemoveDirectoryW(dir.Path(L"rel\\sub"));
+    ::RemoveDirectoryW(root + own);
+}
+
 TEST(FileUtil, FolderThatCannotBeMadeIsReported)
 {
     TempDir dir;
