@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "AfxMessageBox.h"
 #include "CFile.h"
 #include "CFileFind.h"
 #include "define.h"
@@ -154,7 +155,7 @@ BOOL CreateDirectoryPath(CString& path)
         if (!::CreateDirectoryW(prefix, nullptr)) {
             CString message;
             message.Format(L"Create Directory (%s) : Failed !", (prefix + L"\\").GetString());
-            ::MessageBoxW(nullptr, message, L"Kestrova", MB_OK);
+            AfxMessageBox(message, MB_OK);
             return FALSE;
         }
     }

@@ -5,6 +5,7 @@
 #include <thread>
 #include <vector>
 
+#include "AfxMessageBox.h"
 #include "FileUtil.h"
 #include "TempDir.h"
 
@@ -204,7 +205,7 @@ TEST(FileUtil, FolderThatCannotBeMadeIsReported)
     std::wstring shown;
     std::thread closer([&shown] {
         for (int i = 0; i < 200 && shown.empty(); ++i) {
-            HWND box = ::FindWindowW(L"#32770", L"Kestrova");
+            HWND box = ::FindWindowW(L"#32770", AfxGetAppName());
             DWORD owner = 0;
             if (box)
                 ::GetWindowThreadProcessId(box, &owner);
