@@ -70,6 +70,9 @@ HICON LoadIconFile(LPCWSTR path)
 
 void CSysOptListCtrl::LoadStateIcons()
 {
+    // A second load replaces the action icon: the one loaded before is freed.
+    if (m_hActionIcon)
+        DestroyIcon(m_hActionIcon);
     m_hActionIcon = LoadIconFile(L".\\res\\action.ico");
     if (m_hActionIcon == NULL)
         DebugPrint(L"Load Action icon error, error num: %d\n", GetLastError());

@@ -118,6 +118,13 @@ TEST(SysOptListCtrl, StateIconsLoadFromTheResFolderAndMissingOnesAreLogged)
         list.LoadStateIcons();
         EXPECT_NE(nullptr, list.m_hActionIcon);
         EXPECT_EQ(2, list.m_imageList.GetImageCount());
+
+        HICON first = list.m_hActionIcon;
+        list.LoadStateIcons();
+        ICONINFO info = {};
+        EXPECT_FALSE(::GetIconInfo(first, &info)) << "the first action icon is freed";
+        EXPECT_NE(nullptr, list.m_hActionIcon);
+        EXPECT_EQ(2, list.m_imageList.GetImageCount()) << "the state icons are added once";
     }
     EXPECT_TRUE(g_trace.empty());
 
