@@ -454,8 +454,11 @@ int CCylinderGauge::DrawPercentText(Graphics* graphics, int percent, const Rect&
     LOGFONT lf;
     if (!parentFont->GetLogFont(&lf))
         return 0;
-    REAL points =
-        static_cast<REAL>(-MulDiv(static_cast<int>(lf.lfHeight * 1.5), 72, static_cast<int>(graphics->GetDpiY())));
+    // A positive height is the font's cell height rather than its character
+    // height; either way its magnitude gives the size, so that a parent font
+    // described either way writes the text instead of asking for a negative size.
+    LONG height = lf.lfHeight > 0 ? -lf.lfHeight : lf.lfHeight;
+    REAL points = static_cast<REAL>(-MulDiv(static_cast<int>(height * 1.5), 72, static_cast<int>(graphics->GetDpiY())));
 
     WCHAR face[LF_FACESIZE];
     if (!ResolveFaceName(lf, face))

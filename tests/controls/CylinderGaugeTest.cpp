@@ -243,6 +243,41 @@ TEST(GaugeInPlainWindow, ParentWithoutFontShowsNoText)
     parent.DestroyWindow();
 }
 
+// A plain window that carries a font, as a dialog does.
+class FontParent : public CWnd {
+public:
+    HFONT font = nullptr;
+
+protected:
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
+    {
+        if (message == WM_GETFONT)
+            return reinterpret_cast<LRESULT>(font);
+        return CWnd::WindowProc(message, wParam, lParam);
+    }
+};
+
+TEST(GaugeInPlainWindow, ParentFontGivenByCellOrCharacterHeightShowsText)
+{
+    // A negative height is the character height, a positive one the cell height.
+    for (int height : {-13, 16}) {
+        SCOPED_TRACE(testing::Message() << "parent font height " << height);
+        CFont font;
+        ASSERT_TRUE(font.CreateFont(height, 0, 0, 0, FW_NORMAL, 0, 0, 0, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
+                                    CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, VARIABLE_PITCH | FF_SWISS, L"Tahoma"));
+        FontParent parent;
+        parent.font = font;
+        ASSERT_TRUE(parent.CreateEx(0, AfxRegisterWndClass(0, nullptr, ::GetSysColorBrush(COLOR_BTNFACE)), L"",
+                                    WS_CHILD | WS_VISIBLE, CRect(0, 0, 400, 80), ControlsTestDlg::TestHost(), 1));
+        TestGauge gauge;
+        ASSERT_TRUE(gauge.Create(WS_CHILD | WS_VISIBLE | PBS_SMOOTH, CRect(10, 10, 330, 60), &parent, 2));
+        ShowTextOnly(gauge);
+        EXPECT_GT(DarkPixelsInTheMiddle(gauge), 10);
+        gauge.DestroyWindow();
+        parent.DestroyWindow();
+    }
+}
+
 TEST_F(GaugeWindow, TransparentGaugeDrawsTheCapturedParentPixels)
 {
     // A stand-in for the parent's picture: magenta wherever the gauge sits.
