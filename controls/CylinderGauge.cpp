@@ -236,7 +236,7 @@ int CCylinderGauge::SetBackgroundCopy(CDC* pParentDC)
 
     m_dcBackground.CreateCompatibleDC(pParentDC);
     m_bmpBackground.CreateCompatibleBitmap(pParentDC, client.Width(), client.Height());
-    m_pOldBitmap = m_dcBackground.SelectObject(&m_bmpBackground);
+    m_pOldBitmap = static_cast<HBITMAP>(m_dcBackground.SelectObject(m_bmpBackground.GetSafeHandle()));
     m_dcBackground.BitBlt(0, 0, client.Width(), client.Height(), pParentDC, window.left, window.top, SRCCOPY);
     return 0;
 }
@@ -437,11 +437,18 @@ void CCylinderGauge::DrawParentBackground(Graphics* graphics)
     HBITMAP handle = static_cast<HBITMAP>(m_bmpBackground.GetSafeHandle());
     if (handle == NULL)
         return; // no copy taken: the screen's own pixels show through
+    // GDI+ must not read a bitmap that a device context holds: the copy leaves
+    // its device context while GDI+ makes its own bitmap of it.
+    BOOL held = m_dcBackground.GetSafeHdc() && m_pOldBitmap;
+    if (held)
+        m_dcBackground.SelectObject(m_pOldBitmap);
     Bitmap* parent = Bitmap::FromHBITMAP(handle, NULL);
     if (parent) {
         graphics->DrawImage(parent, 0, 0);
         delete parent;
     }
+    if (held)
+        m_dcBackground.SelectObject(m_bmpBackground.GetSafeHandle());
 }
 
 int CCylinderGauge::DrawPercentText(Graphics* graphics, int percent, const Rect& back, const Rect&, const Rect&, BOOL)

@@ -102,5 +102,7 @@ protected:
     WCHAR m_chUnit;
     CDC m_dcBackground;
     CBitmap m_bmpBackground;
-    CBitmap* m_pOldBitmap;
+    // The handle, not a wrapper: the framework's wrapper for a selected-out
+    // object is temporary and goes at the next idle time, long before the copy.
+    HBITMAP m_pOldBitmap;
 };
