@@ -1,5 +1,7 @@
 #include "IconButton.h"
 
+#include "ControlFont.h"
+
 #include <algorithm>
 
 BEGIN_MESSAGE_MAP(CIconButton, CButton)
@@ -84,15 +86,7 @@ void CIconButton::SetFontStyle(int height, int, int weight, BYTE italic)
 {
     if (!m_hWnd)
         return;
-    LOGFONTW logFont = {};
-    logFont.lfHeight = -height;
-    logFont.lfWeight = weight;
-    logFont.lfItalic = italic;
-    logFont.lfCharSet = ANSI_CHARSET;
-    logFont.lfOutPrecision = OUT_STROKE_PRECIS;
-    logFont.lfClipPrecision = CLIP_STROKE_PRECIS;
-    logFont.lfQuality = CLEARTYPE_QUALITY;
-    logFont.lfPitchAndFamily = VARIABLE_PITCH | FF_SWISS;
+    LOGFONTW logFont = MakeControlLogFont(height, weight, italic);
     m_captionFont.DeleteObject();
     m_captionFont.CreateFontIndirect(&logFont);
     SetFont(&m_captionFont, TRUE);
@@ -118,20 +112,23 @@ DWORD CIconButton::SetStateColor(BYTE index, COLORREF color, BOOL repaint)
     return BTNRESULT_OK;
 }
 
+CSize CIconButton::ActiveImageSize() const
+{
+    if (m_icons[0].handle)
+        return CSize(static_cast<int>(m_icons[0].width), static_cast<int>(m_icons[0].height));
+    return CSize(static_cast<int>(m_bitmaps[0].width), static_cast<int>(m_bitmaps[0].height));
+}
+
+void CIconButton::ResizeWindowTo(CSize size)
+{
+    m_imageOrigin = CPoint(0, 0);
+    SetWindowPos(nullptr, -1, -1, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOREDRAW | SWP_NOACTIVATE);
+}
+
 void CIconButton::ResizeToImage()
 {
-    if (!m_hWnd)
-        return;
-    DWORD width = 0, height = 0;
-    if (m_icons[0].handle)
-        width = m_icons[0].width, height = m_icons[0].height;
-    else if (m_bitmaps[0].handle)
-        width = m_bitmaps[0].width, height = m_bitmaps[0].height;
-    else
-        return;
-    m_imageOrigin = CPoint(0, 0);
-    SetWindowPos(nullptr, -1, -1, static_cast<int>(width), static_cast<int>(height),
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOREDRAW | SWP_NOACTIVATE);
+    if (m_hWnd && (m_icons[0].handle || m_bitmaps[0].handle))
+        ResizeWindowTo(ActiveImageSize());
 }
 
 DWORD CIconButton::SetFlatLook(BOOL flat, BOOL repaint)
@@ -153,18 +150,24 @@ DWORD CIconButton::ResetStateColors(BOOL repaint)
     return 0;
 }
 
-DWORD CIconButton::StoreBitmap(int index, HBITMAP bitmap, COLORREF transparent)
+BOOL CIconButton::StoreBitmap(int index, HBITMAP bitmap, COLORREF transparent)
 {
     ButtonBitmapEntry& entry = m_bitmaps[index];
     entry.handle = bitmap;
     entry.transparent = transparent;
     BITMAP info = {};
     if (!bitmap || !::GetObjectW(bitmap, sizeof(info), &info))
-        return BTNRESULT_BAD_RESOURCE;
+        return FALSE;
     entry.width = static_cast<DWORD>(info.bmWidth);
     entry.height = static_cast<DWORD>(info.bmHeight);
-    entry.mask = MakeMaskBitmap(bitmap, entry.width, entry.height, transparent);
-    return entry.mask ? BTNRESULT_OK : BTNRESULT_MASK_FAILED;
+    return TRUE;
+}
+
+BOOL CIconButton::MaskBitmap(int index)
+{
+    ButtonBitmapEntry& entry = m_bitmaps[index];
+    entry.mask = MakeMaskBitmap(entry.handle, entry.width, entry.height, entry.transparent);
+    return entry.mask != nullptr;
 }
 
 DWORD CIconButton::SetImageBitmaps(HBITMAP active, COLORREF transparentActive, HBITMAP normal,
@@ -173,28 +176,27 @@ DWORD CIconButton::SetImageBitmaps(HBITMAP active, COLORREF transparentActive, H
     if (!m_hWnd)
         return BTNRESULT_OK;
     if (active) {
-        // The active bitmap is sized before its derived twin is made from it.
-        BITMAP info = {};
-        if (!::GetObjectW(active, sizeof(info), &info)) {
-            m_bitmaps[0].handle = active;
+        if (!StoreBitmap(0, active, transparentActive))
             return BTNRESULT_BAD_RESOURCE;
-        }
+        // The derived twin is made before the mask, which blackens the
+        // transparent pixels of the active bitmap itself.
         INT_PTR special = reinterpret_cast<INT_PTR>(normal);
-        if (special == BTNICON_AUTO_DARK || special == BTNICON_AUTO_GRAY) {
-            DWORD width = static_cast<DWORD>(info.bmWidth), height = static_cast<DWORD>(info.bmHeight);
-            normal = special == BTNICON_AUTO_DARK ? MakeDarkBitmap(active, width, height, transparentActive)
-                                                  : MakeGrayBitmap(active, width, height, transparentActive);
+        BOOL derived = special == BTNICON_AUTO_DARK || special == BTNICON_AUTO_GRAY;
+        if (derived) {
+            const ButtonBitmapEntry& entry = m_bitmaps[0];
+            normal = special == BTNICON_AUTO_DARK
+                         ? MakeDarkBitmap(active, entry.width, entry.height, transparentActive)
+                         : MakeGrayBitmap(active, entry.width, entry.height, transparentActive);
             transparentNormal = transparentActive;
-            if (!normal)
-                return BTNRESULT_BAD_RESOURCE;
         }
-        DWORD result = StoreBitmap(0, active, transparentActive);
-        if (result != BTNRESULT_OK)
-            return result;
-        if (normal) {
-            result = StoreBitmap(1, normal, transparentNormal);
-            if (result != BTNRESULT_OK)
-                return result;
+        if (!MaskBitmap(0))
+            return BTNRESULT_MASK_FAILED;
+        // A derived twin that could not be made counts as a bad normal bitmap.
+        if (normal || derived) {
+            if (!StoreBitmap(1, normal, transparentNormal))
+                return BTNRESULT_BAD_RESOURCE;
+            if (!MaskBitmap(1))
+                return BTNRESULT_MASK_FAILED;
         }
     }
     Repaint(TRUE);
@@ -376,14 +378,14 @@ void CIconButton::ResizeToImageWithMargin(int margin)
         ResizeToImage();
         return;
     }
-    m_imageOrigin = CPoint(0, 0);
-    int width = static_cast<int>(m_icons[0].handle ? m_icons[0].width : m_bitmaps[0].width);
-    int height = static_cast<int>(m_icons[0].handle ? m_icons[0].height : m_bitmaps[0].height);
+    // The margin makes room for the caption beside or below the image; an
+    // image placed nowhere (alignment 3) gets none.
+    CSize size = ActiveImageSize();
     if (m_imageAlign == BTNALIGN_VERT)
-        height += margin;
-    else
-        width += margin;
-    SetWindowPos(nullptr, -1, -1, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOREDRAW | SWP_NOACTIVATE);
+        size.cy += margin;
+    else if (m_imageAlign == BTNALIGN_HORZ || m_imageAlign == BTNALIGN_HORZ_RIGHT)
+        size.cx += margin;
+    ResizeWindowTo(size);
 }
 
 void CIconButton::EnableIfCreated(BOOL enable)

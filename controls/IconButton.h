@@ -181,5 +181,11 @@ private:
     void DropBackgroundCopy();
     void CaptureBackground(CDC* parentDC);
     static BOOL ReadIconSize(HICON icon, ButtonIconEntry& entry);
-    DWORD StoreBitmap(int index, HBITMAP bitmap, COLORREF transparent);
+    // The active icon's size, else the active bitmap's.
+    CSize ActiveImageSize() const;
+    // The image then fills the button: no origin offset.
+    void ResizeWindowTo(CSize size);
+    // Stores the bitmap with its transparent colour and reads its size.
+    BOOL StoreBitmap(int index, HBITMAP bitmap, COLORREF transparent);
+    BOOL MaskBitmap(int index);
 };

@@ -12,6 +12,7 @@ namespace {
 // Opens the button's protected state to the tests.
 class TestButton : public CIconButton {
 public:
+    using CIconButton::m_bitmaps;
     using CIconButton::m_bkCopyBitmap;
     using CIconButton::m_bkCopyDC;
     using CIconButton::m_checkboxMode;
@@ -188,6 +189,67 @@ TEST_F(IconButtonFixture, DerivedNormalIconIsTheButtonsOwnAndFreedOnRequest)
     EXPECT_FALSE(::GetIconInfo(derived, &info));
     EXPECT_EQ(button.m_icons[0].handle, nullptr);
     EXPECT_EQ(button.m_icons[1].handle, nullptr);
+}
+
+TEST_F(IconButtonFixture, MarginResizeGrowsTheSideTheCaptionTakes)
+{
+    struct Case {
+        const wchar_t* caption;
+        BYTE align;
+        CSize size;
+    } cases[] = {
+        {L"Caption", BTNALIGN_HORZ, CSize(42, 32)}, {L"Caption", BTNALIGN_HORZ_RIGHT, CSize(42, 32)},
+        {L"Caption", BTNALIGN_VERT, CSize(32, 42)}, {L"Caption", 3, CSize(32, 32)},
+        {L"", BTNALIGN_VERT, CSize(32, 32)},
+    };
+    for (const Case& c : cases) {
+        TestButton button;
+        ASSERT_TRUE(button.SubclassWindow(MakeRawButton(BS_PUSHBUTTON, c.caption)));
+        button.SetIcons(icon, nullptr);
+        button.SetImageAlign(c.align, FALSE);
+        button.ResizeToImageWithMargin(10);
+        CRect rect;
+        button.GetWindowRect(&rect);
+        EXPECT_EQ(rect.Size(), c.size) << static_cast<int>(c.align) << " " << c.caption;
+        button.DestroyWindow();
+    }
+}
+
+TEST_F(IconButtonFixture, DerivedNormalBitmapIsMadeBeforeTheActiveOneIsMasked)
+{
+    // A 2x1 bitmap: one transparent (magenta) pixel, one pure red.
+    const COLORREF magenta = RGB(255, 0, 255);
+    HDC screen = ::GetDC(nullptr);
+    HBITMAP active = ::CreateCompatibleBitmap(screen, 2, 1);
+    HDC dc = ::CreateCompatibleDC(screen);
+    HGDIOBJ old = ::SelectObject(dc, active);
+    ::SetPixel(dc, 0, 0, magenta);
+    ::SetPixel(dc, 1, 0, RGB(255, 0, 0));
+    ::SelectObject(dc, old);
+
+    TestButton button;
+    ASSERT_TRUE(button.SubclassWindow(MakeRawButton(BS_PUSHBUTTON)));
+    EXPECT_EQ(button.SetImageBitmaps(active, magenta,
+                                     reinterpret_cast<HBITMAP>(static_cast<INT_PTR>(BTNICON_AUTO_GRAY)), RGB(0, 0, 0)),
+              static_cast<DWORD>(BTNRESULT_OK));
+    const ButtonBitmapEntry& derived = button.m_bitmaps[1];
+    ASSERT_NE(derived.handle, nullptr);
+    EXPECT_NE(button.m_bitmaps[0].mask, nullptr);
+    EXPECT_NE(derived.mask, nullptr);
+    EXPECT_EQ(derived.transparent, magenta);
+    EXPECT_EQ(derived.width, 2u);
+    // The grey twin's mask still knows its transparent pixel: the twin was
+    // copied before the active bitmap's own transparent pixel was blackened.
+    old = ::SelectObject(dc, derived.mask);
+    EXPECT_EQ(::GetPixel(dc, 0, 0), RGB(255, 255, 255));
+    EXPECT_EQ(::GetPixel(dc, 1, 0), RGB(0, 0, 0));
+    ::SelectObject(dc, derived.handle);
+    EXPECT_EQ(::GetPixel(dc, 1, 0), RGB(76, 76, 76));
+    ::SelectObject(dc, old);
+
+    button.FreeImages(TRUE);
+    ::DeleteDC(dc);
+    ::ReleaseDC(nullptr, screen);
 }
 
 TEST(IconButtonLink, LongAddressIsCutToTheField)

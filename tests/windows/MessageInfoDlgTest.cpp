@@ -3,6 +3,7 @@
 
 #include "MessageInfoDlg.h"
 #include "Screenshot.h"
+#include "Trace.h"
 #include "WindowTest.h"
 
 #include <gtest/gtest.h>
@@ -217,12 +218,27 @@ TEST_F(ResultBoxTest, MissingImageFilesAreLoggedAndTheBoxStillRuns)
     ::GetCurrentDirectoryW(MAX_PATH, cwd);
     ::SetCurrentDirectoryW(L"..");
     INT_PTR result = -2;
+    static std::wstring trace;
+    trace.clear();
+    AfxSetTraceSink([](LPCWSTR text) { trace += text; });
     {
         ProbedBox box(MSGINFO_SUCCESS, L"No images", [](ProbedBox& shown) { shown.EndDialog(IDOK); });
         EXPECT_EQ(box.m_hIconSuccess, nullptr);
         EXPECT_EQ(box.m_hBkBitmap, nullptr);
         result = box.DoModal();
     }
+    AfxSetTraceSink(nullptr);
     ::SetCurrentDirectoryW(cwd);
     EXPECT_EQ(result, IDOK);
+
+    // One line per icon, in load order; the background is not reported.
+    size_t at = 0;
+    for (const wchar_t* name : {L"success", L"fail", L"warning", L"ok"}) {
+        std::wstring line = std::wstring(L"Load ") + name + L" icon error, error num: ";
+        at = trace.find(line, at);
+        ASSERT_NE(at, std::wstring::npos) << name << " in: " << trace;
+        at = trace.find(L'\n', at);
+        ASSERT_NE(at, std::wstring::npos);
+    }
+    EXPECT_EQ(trace.find(L"subbk"), std::wstring::npos);
 }
