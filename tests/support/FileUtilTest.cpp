@@ -186,7 +186,8 @@ TEST(FileUtil, RelativeFoldersAreMadeUnderTheCurrentFolder)
     wchar_t before[MAX_PATH] = {};
     ::GetCurrentDirectoryW(MAX_PATH, before);
     for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << "in " << std::string(W(c.current).begin(), W(c.current).end()));
+        const std::wstring current = W(c.current); // one string for both ends of the copy
+        SCOPED_TRACE(testing::Message() << "in " << std::string(current.begin(), current.end()));
         ASSERT_TRUE(::SetCurrentDirectoryW(c.current));
         CString path = c.relative;
         EXPECT_TRUE(CreateDirectoryPath(path));
