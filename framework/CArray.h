@@ -30,6 +30,8 @@ public:
     }
     void InsertAt(INT_PTR index, const TYPE& item)
     {
+        if (index < 0)
+            return;
         if (index >= GetSize())
             SetSize(index);
         m_items.insert(m_items.begin() + index, item);

@@ -123,6 +123,8 @@ BOOL RegistryOp::Write(LPCWSTR name, int value)
 
 BOOL RegistryOp::Write(LPCWSTR name, LPCWSTR text)
 {
+    if (text == nullptr)
+        text = L""; // no text is written as an empty one
     DWORD bytes = static_cast<DWORD>((wcslen(text) + 1) * sizeof(wchar_t));
     LONG code = ::RegSetValueExW(m_hKey, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text), bytes);
     if (code != ERROR_SUCCESS)

@@ -50,6 +50,11 @@ TEST_F(RegistryOpTest, WritesAndReadsBackValues)
     EXPECT_TRUE(reg.Read(L"text", text));
     EXPECT_STREQ(L"C:\\Program Files\\Kestrova", text);
 
+    // No text at all is stored as an empty one rather than read through NULL.
+    EXPECT_TRUE(reg.Write(L"none", static_cast<LPCWSTR>(nullptr)));
+    EXPECT_TRUE(reg.Read(L"none", text));
+    EXPECT_STREQ(L"", text);
+
     EXPECT_TRUE(reg.VerifyValue(L"text"));
     EXPECT_TRUE(reg.DeleteValue(L"text"));
     EXPECT_FALSE(reg.DeleteValue(L"text"));
