@@ -100,6 +100,18 @@ void PumpThroughFramework(DWORD milliseconds)
     }
 }
 
+// How many pixels of a window's client row or area show a colour.
+int CountScreenPixels(HWND window, const RECT& area, COLORREF color)
+{
+    RECT screen = area;
+    ::MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&screen), 2);
+    std::vector<uint8_t> pixels = CaptureScreenRect(screen);
+    int count = 0;
+    for (size_t i = 0; i + 3 < pixels.size(); i += 4)
+        count += RGB(pixels[i + 2], pixels[i + 1], pixels[i]) == color ? 1 : 0;
+    return count;
+}
+
 } // namespace
 
 TEST_F(IconButtonFixture, AttachingMakesTheButtonOwnerDrawnAndTakesItsDefaultAndCheckboxState)
@@ -417,7 +429,9 @@ TEST_F(IconButtonFixture, PaintsEachStateAsAPersonSeesIt)
     flat.SetIcons(icon, nullptr);
     flat.SetFontStyle(13, 0, 700, 0);
     flat.SetCaptionPlacement(BTNCAPTION_TWO_LINES, TRUE);
-    for (BYTE index : {BTNCOLOR_FG_ACTIVE, BTNCOLOR_FG_NORMAL, BTNCOLOR_FG_FOCUS})
+    const COLORREF activeText = RGB(255, 230, 0);
+    flat.SetStateColor(BTNCOLOR_FG_ACTIVE, activeText, TRUE);
+    for (BYTE index : {BTNCOLOR_FG_NORMAL, BTNCOLOR_FG_FOCUS})
         flat.SetStateColor(index, RGB(250, 250, 250), TRUE);
     threeD.SetIcons(icon, nullptr);
     threeD.SetFlatLook(FALSE, TRUE);
@@ -428,6 +442,9 @@ TEST_F(IconButtonFixture, PaintsEachStateAsAPersonSeesIt)
 
     // Normal: a flat button shows its parent's background at its edge.
     EXPECT_EQ(ScreenPixel(flat.m_hWnd, 0, 0), kParentColor);
+    CRect flatClient;
+    flat.GetClientRect(&flatClient);
+    EXPECT_EQ(CountScreenPixels(flat.m_hWnd, flatClient, activeText), 0);
     // A disabled button shows its icon in full colour, like an enabled one.
     CRect box;
     disabled.GetClientRect(&box);
@@ -442,6 +459,7 @@ TEST_F(IconButtonFixture, PaintsEachStateAsAPersonSeesIt)
     PumpMessages(100);
     EXPECT_TRUE(flat.m_hover);
     EXPECT_EQ(ScreenPixel(flat.m_hWnd, 0, 0), ::GetSysColor(COLOR_BTNSHADOW));
+    EXPECT_GT(CountScreenPixels(flat.m_hWnd, flatClient, activeText), 20) << "the caption takes the active colour";
     SaveScreenshot(host.m_hWnd, L"icon_button_hover");
     // Moving in with the left button down does not start the hover.
     flat.SendMessage(WM_MOUSELEAVE);
@@ -463,6 +481,17 @@ TEST_F(IconButtonFixture, PaintsEachStateAsAPersonSeesIt)
     PumpMessages(100);
     SaveScreenshot(host.m_hWnd, L"icon_button_default_focused");
     EXPECT_EQ(ScreenPixel(threeD.m_hWnd, 0, 0), ::GetSysColor(COLOR_BTNHIGHLIGHT));
+
+    // A focused flat button draws no focus rectangle unless asked to.
+    CRect focusRow(3, 3, flatClient.right - 3, 4);
+    flat.SetFocus();
+    flat.UpdateWindow();
+    PumpMessages(100);
+    EXPECT_EQ(CountScreenPixels(flat.m_hWnd, focusRow, kParentColor), focusRow.Width());
+    flat.ShowFlatFocus(TRUE, TRUE);
+    flat.UpdateWindow();
+    PumpMessages(100);
+    EXPECT_LT(CountScreenPixels(flat.m_hWnd, focusRow, kParentColor), focusRow.Width());
 }
 
 TEST_F(IconButtonFixture, BackgroundCopyIsReleasedOnColourChangesAndDestruction)
