@@ -150,6 +150,25 @@ TEST_F(IconButtonFixture, SetStyleMovesTheDefaultStateButTheButtonStaysOwnerDraw
     EXPECT_EQ(button.GetStyle() & BS_TYPEMASK, static_cast<DWORD>(BS_OWNERDRAW));
 }
 
+TEST_F(IconButtonFixture, CheckboxModeKeepsTheCheckAndEachClickTogglesIt)
+{
+    TestButton box;
+    TestButton push;
+    ASSERT_TRUE(box.SubclassWindow(MakeRawButton(BS_AUTOCHECKBOX, L"Box", CRect(20, 20, 120, 60), 100)));
+    ASSERT_TRUE(push.SubclassWindow(MakeRawButton(BS_PUSHBUTTON, L"Push", CRect(20, 80, 120, 120), 101)));
+    Show();
+    box.SendMessage(BM_SETCHECK, BST_INDETERMINATE);
+    EXPECT_EQ(box.SendMessage(BM_GETCHECK), TRUE);
+    box.SendMessage(BM_CLICK);
+    PumpMessages(50);
+    EXPECT_EQ(box.SendMessage(BM_GETCHECK), FALSE) << "one click, one toggle";
+    EXPECT_EQ(host.clicks, 1) << "the parent hears the click too";
+    // A push button keeps no check.
+    push.SendMessage(BM_SETCHECK, BST_CHECKED);
+    EXPECT_FALSE(push.GetCheckState());
+    EXPECT_EQ(push.SendMessage(BM_GETCHECK), 0);
+}
+
 TEST_F(IconButtonFixture, SettersNeedTheWindowAndCheckTheirArguments)
 {
     TestButton button;
