@@ -169,6 +169,21 @@ TEST_F(IconButtonFixture, CheckboxModeKeepsTheCheckAndEachClickTogglesIt)
     EXPECT_EQ(push.SendMessage(BM_GETCHECK), 0);
 }
 
+TEST_F(IconButtonFixture, CreatedFromStoredParametersItIsAVisibleOwnerDrawnChild)
+{
+    TestButton button;
+    button.SetCreateParams(L"Made", 104, CRect(10, 10, 90, 50));
+    button.SetCreateParent(&host);
+    ASSERT_TRUE(button.CreateFromParams());
+    EXPECT_EQ(button.GetParent(), &host);
+    EXPECT_EQ(button.GetDlgCtrlID(), 104);
+    EXPECT_EQ(button.GetStyle() & BS_TYPEMASK, static_cast<DWORD>(BS_OWNERDRAW));
+    EXPECT_TRUE(button.GetStyle() & WS_VISIBLE);
+    CString caption;
+    button.GetWindowText(caption);
+    EXPECT_STREQ(caption, L"Made");
+}
+
 TEST_F(IconButtonFixture, SettersNeedTheWindowAndCheckTheirArguments)
 {
     TestButton button;
