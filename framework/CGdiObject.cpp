@@ -13,18 +13,22 @@ struct TempDeleter {
         delete temp;
     }
 };
-thread_local std::unordered_map<HGDIOBJ, std::unique_ptr<CGdiObject, TempDeleter>> t_temps;
+thread_local std::unordered_multimap<HGDIOBJ, std::unique_ptr<CGdiObject, TempDeleter>> t_temps;
 } // namespace
 
-CGdiObject* CGdiObject::LookupTemp(HGDIOBJ handle)
+CGdiObject* CGdiObject::LookupTemp(HGDIOBJ handle, const std::type_info& type)
 {
-    auto it = t_temps.find(handle);
-    return it == t_temps.end() ? nullptr : it->second.get();
+    auto range = t_temps.equal_range(handle);
+    for (auto it = range.first; it != range.second; ++it) {
+        if (typeid(*it->second) == type)
+            return it->second.get();
+    }
+    return nullptr;
 }
 
 void CGdiObject::AddTemp(CGdiObject* temp)
 {
-    t_temps[temp->m_hObject].reset(temp);
+    t_temps.emplace(temp->m_hObject, std::unique_ptr<CGdiObject, TempDeleter>(temp));
 }
 
 void CGdiObject::DeleteTempMap()

@@ -5,6 +5,8 @@
 
 #include "CObject.h"
 
+#include <typeinfo>
+
 class CGdiObject : public CObject {
 public:
     HGDIOBJ m_hObject = nullptr;
@@ -48,9 +50,10 @@ protected:
     {
         if (!handle)
             return nullptr;
-        CGdiObject* existing = LookupTemp(handle);
-        if (T* typed = dynamic_cast<T*>(existing))
-            return typed;
+        // One temporary per handle and wrapper type: a wrapper of another
+        // type asked for later must not free one a caller still holds.
+        if (CGdiObject* existing = LookupTemp(handle, typeid(T)))
+            return static_cast<T*>(existing);
         T* created = new T;
         created->m_hObject = handle;
         AddTemp(created);
@@ -58,6 +61,6 @@ protected:
     }
 
 private:
-    static CGdiObject* LookupTemp(HGDIOBJ handle);
+    static CGdiObject* LookupTemp(HGDIOBJ handle, const std::type_info& type);
     static void AddTemp(CGdiObject* temp);
 };

@@ -67,9 +67,10 @@ BOOL CWnd::Attach(HWND hWnd)
     if (!hWnd || m_hWnd)
         return FALSE;
     m_hWnd = hWnd;
+    // A temporary wrapper made earlier stays until idle time: a caller may
+    // still hold it (e.g. from GetDlgItem), and the permanent object now
+    // comes first in FromHandle anyway.
     t_permanent[hWnd] = this;
-    // A temporary wrapper made earlier must not outlive the real object's claim.
-    t_temps.erase(hWnd);
     return TRUE;
 }
 
@@ -328,8 +329,11 @@ BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result)
 {
     if (ReflectToChild(message, wParam, lParam, result))
         return TRUE;
-    if (message == WM_COMMAND)
-        return DispatchMapMessage(WM_COMMAND, HIWORD(wParam), LOWORD(wParam), message, wParam, lParam, result);
+    if (message == WM_COMMAND) {
+        // A menu item and an accelerator key are both the same command.
+        UINT code = lParam ? HIWORD(wParam) : 0;
+        return DispatchMapMessage(WM_COMMAND, code, LOWORD(wParam), message, wParam, lParam, result);
+    }
     if (message == WM_NOTIFY) {
         const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
         return DispatchMapMessage(WM_NOTIFY, header->code, static_cast<UINT>(header->idFrom), message, wParam, lParam,

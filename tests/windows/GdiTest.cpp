@@ -23,6 +23,15 @@ TEST(Gdi, SelectObjectGivesBackThePreviousObjectAndWrappersDeleteWhatTheyOwn)
     CFont* oldFont = dc.SelectObject(&font);
     EXPECT_EQ(dc.GetCurrentFont()->m_hObject, font.m_hObject);
     dc.SelectObject(oldFont);
+
+    // Wrappers of two types for one handle live side by side until idle time.
+    HFONT stock = static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
+    CGdiObject* plain = CGdiObject::FromHandle(stock);
+    CFont* typed = CFont::FromHandle(stock);
+    EXPECT_EQ(plain->m_hObject, stock);
+    EXPECT_EQ(typed->m_hObject, stock);
+    EXPECT_EQ(CGdiObject::FromHandle(stock), plain);
+    EXPECT_EQ(CFont::FromHandle(stock), typed);
     AfxDeleteTempMaps();
 }
 

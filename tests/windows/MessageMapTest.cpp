@@ -74,12 +74,13 @@ TEST(MessageMap, RoutesMessagesCommandsAndNotificationsThroughTheClassChain)
     button.SendMessage(BM_CLICK);
     wnd.SendMessage(WM_COMMAND, MAKEWPARAM(103, 0), 0);
     wnd.SendMessage(WM_COMMAND, MAKEWPARAM(106, 0), 0); // outside the range: nobody
+    wnd.SendMessage(WM_COMMAND, MAKEWPARAM(104, 1), 0); // an accelerator key is the command too
     NMHDR header = {button.m_hWnd, 11, NM_TEST};
     EXPECT_EQ(wnd.SendMessage(WM_NOTIFY, 11, reinterpret_cast<LPARAM>(&header)), 42);
     wnd.SetTimer(3, 10);
-    ASSERT_TRUE(PumpUntil([] { return g_log.size() == 6; }));
+    ASSERT_TRUE(PumpUntil([] { return g_log.size() == 7; }));
 
-    std::vector<std::string> expected = {"base", "derived", "click", "range 103", "notify 11", "timer 3"};
+    std::vector<std::string> expected = {"base", "derived", "click", "range 103", "range 104", "notify 11", "timer 3"};
     EXPECT_EQ(g_log, expected);
     // Messages without an entry reach the window's own procedure.
     CString text;
@@ -262,8 +263,12 @@ TEST(Subclass, AttachesThenCallsPreSubclassWindowThenRoutesUnhandledMessagesToTh
     ASSERT_NE(raw, nullptr);
 
     g_oldProcMessages.clear();
+    // A temporary wrapper handed out before stays usable until idle time.
+    CWnd* temp = CWnd::FromHandle(raw);
     SubclassProbe probe;
     ASSERT_TRUE(probe.SubclassWindow(raw));
+    EXPECT_EQ(temp->m_hWnd, raw);
+    EXPECT_EQ(CWnd::FromHandle(raw), &probe);
     EXPECT_TRUE(probe.attachedAtPreSubclass);
     EXPECT_TRUE(probe.oldProcAtPreSubclass);
     EXPECT_EQ(::GetWindowLongPtrW(raw, GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(&AfxWndProc));
