@@ -54,17 +54,35 @@ unsigned __stdcall CWinThread::ThreadEntry(void* param)
 BOOL CWinThread::CreateThread(DWORD createFlags, UINT stackSize, LPSECURITY_ATTRIBUTES security)
 {
     m_hStarted = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    if (!m_hStarted)
+        return FALSE;
     unsigned id = 0;
     m_hThread = reinterpret_cast<HANDLE>(
         _beginthreadex(security, stackSize, &ThreadEntry, this, createFlags | CREATE_SUSPENDED, &id));
     if (!m_hThread)
         return FALSE;
     m_nThreadID = id;
-    if (createFlags & CREATE_SUSPENDED)
-        return TRUE;
-    ::ResumeThread(m_hThread);
-    ::WaitForSingleObject(m_hStarted, INFINITE);
+    if (!(createFlags & CREATE_SUSPENDED))
+        ResumeThread();
     return TRUE;
+}
+
+DWORD CWinThread::ResumeThread()
+{
+    // The resume that lets the thread run returns once it can take posted
+    // messages. The wait is on a copy of the start event: the running thread
+    // may end and delete this object (and its event) at any time.
+    HANDLE started = nullptr;
+    if (m_hStarted)
+        ::DuplicateHandle(::GetCurrentProcess(), m_hStarted, ::GetCurrentProcess(), &started, 0, FALSE,
+                          DUPLICATE_SAME_ACCESS);
+    DWORD previous = ::ResumeThread(m_hThread);
+    if (started) {
+        if (previous == 1)
+            ::WaitForSingleObject(started, INFINITE);
+        ::CloseHandle(started);
+    }
+    return previous;
 }
 
 BOOL CWinThread::InitInstance()
@@ -125,11 +143,15 @@ CWinThread* AfxBeginThread(const CRuntimeClass* threadClass, int priority, UINT 
     CWinThread* thread = dynamic_cast<CWinThread*>(threadClass->CreateObject());
     if (!thread)
         return nullptr;
-    if (!thread->CreateThread(createFlags, stackSize, security)) {
+    // The priority is set while the thread is held: once running it may end
+    // and delete its object.
+    if (!thread->CreateThread(createFlags | CREATE_SUSPENDED, stackSize, security)) {
         thread->Delete();
         return nullptr;
     }
     thread->SetThreadPriority(priority);
+    if (!(createFlags & CREATE_SUSPENDED))
+        thread->ResumeThread();
     return thread;
 }
 

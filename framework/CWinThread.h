@@ -23,7 +23,8 @@ public:
     // Starts the thread; unless suspended, returns once the thread can take
     // posted messages.
     BOOL CreateThread(DWORD createFlags = 0, UINT stackSize = 0, LPSECURITY_ATTRIBUTES security = nullptr);
-    DWORD ResumeThread() { return ::ResumeThread(m_hThread); }
+    // The resume that starts the thread returns once it takes posted messages.
+    DWORD ResumeThread();
     DWORD SuspendThread() { return ::SuspendThread(m_hThread); }
     int GetThreadPriority() const { return ::GetThreadPriority(m_hThread); }
     BOOL SetThreadPriority(int priority) { return ::SetThreadPriority(m_hThread, priority); }

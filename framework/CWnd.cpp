@@ -4,6 +4,7 @@
 #include "AfxResource.h"
 #include "AfxTempMaps.h"
 #include "CDataExchange.h"
+#include "CWinThread.h"
 
 #include <memory>
 #include <unordered_map>
@@ -423,6 +424,15 @@ BOOL AfxPreTranslateMessage(MSG* msg)
 
 // ---- modal loop ----------------------------------------------------------
 
+// A message the modal loop took: the thread object's map sees the thread's
+// own messages (a request posted to the thread while a dialog runs), its
+// windows' messages go up through PreTranslateMessage.
+static BOOL PreTranslateForThread(MSG* msg)
+{
+    CWinThread* thread = CWinThread::GetCurrent();
+    return thread ? thread->PreTranslateMessage(msg) : AfxPreTranslateMessage(msg);
+}
+
 int CWnd::RunModalLoop(DWORD flags)
 {
     BOOL showOnIdle = (flags & MLF_SHOWONIDLE) && !(GetStyle() & WS_VISIBLE);
@@ -447,7 +457,7 @@ int CWnd::RunModalLoop(DWORD flags)
             ::PostQuitMessage(static_cast<int>(msg.wParam));
             break;
         }
-        if (!AfxPreTranslateMessage(&msg)) {
+        if (!PreTranslateForThread(&msg)) {
             ::TranslateMessage(&msg);
             ::DispatchMessageW(&msg);
         }

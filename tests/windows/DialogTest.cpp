@@ -242,3 +242,73 @@ TEST(Dialog, MissingTemplateGivesMinusOne)
     CDialog dialog(4242);
     EXPECT_EQ(dialog.DoModal(), -1);
 }
+
+namespace {
+
+constexpr UINT WM_THREAD_PING = WM_APP + 30;
+
+class PingThread : public CWinThread {
+public:
+    int pings = 0;
+    void OnPing(WPARAM, LPARAM) { ++pings; }
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(PingThread, CWinThread)
+ON_THREAD_MESSAGE(WM_THREAD_PING, OnPing)
+END_MESSAGE_MAP()
+
+// Ends by itself after a few timer ticks; nested: runs a second one first,
+// whose quit request must end this loop too.
+class QuitDlg : public CDialog {
+public:
+    explicit QuitDlg(bool outer) : CDialog(IDD_TEST_MODAL), m_outer(outer) {}
+    INT_PTR innerResult = 0;
+    int ticks = 0;
+    BOOL OnInitDialog() override
+    {
+        CDialog::OnInitDialog();
+        ::PostThreadMessageW(::GetCurrentThreadId(), WM_THREAD_PING, 0, 0);
+        SetTimer(1, 10);
+        return TRUE;
+    }
+    void OnTimer(UINT_PTR)
+    {
+        if (++ticks == 3 && m_outer) {
+            QuitDlg inner(false);
+            innerResult = inner.DoModal();
+        } else if (ticks == 3) {
+            ::PostQuitMessage(9);
+        } else if (ticks > 50) {
+            EndDialog(IDABORT); // the quit request was lost
+        }
+    }
+    DECLARE_MESSAGE_MAP()
+
+private:
+    bool m_outer;
+};
+
+BEGIN_MESSAGE_MAP(QuitDlg, CDialog)
+ON_WM_TIMER()
+END_MESSAGE_MAP()
+
+} // namespace
+
+TEST(Dialog, ThreadMessagesReachTheThreadMapAndAQuitEndsEveryNestedLoop)
+{
+    PingThread thread;
+    CWinThread::SetCurrent(&thread);
+    QuitDlg outer(true);
+    INT_PTR result = outer.DoModal();
+    CWinThread::SetCurrent(nullptr);
+
+    EXPECT_EQ(thread.pings, 2); // one per dialog, each while its loop ran
+    EXPECT_NE(outer.innerResult, IDABORT);
+    EXPECT_NE(result, IDABORT);
+    EXPECT_EQ(outer.m_hWnd, nullptr);
+    // The quit request is still there for the thread's own loop.
+    MSG msg;
+    ASSERT_TRUE(::PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_EQ(msg.wParam, 9u);
+}
