@@ -36,7 +36,7 @@ INT_PTR CFileDialog::DoModal()
 
 CString CFileDialog::GetFileName() const
 {
-    CString path(m_fileBuffer);
+    CString path = GetPathName();
     return path.Mid(path.ReverseFind(L'\\') + 1);
 }
 
@@ -49,7 +49,7 @@ CString CFileDialog::GetFileExt() const
 
 CString CFileDialog::GetFolderPath() const
 {
-    CString path(m_fileBuffer);
+    CString path = GetPathName();
     int slash = path.ReverseFind(L'\\');
     return slash < 0 ? CString() : path.Left(slash);
 }

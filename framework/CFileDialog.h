@@ -15,7 +15,9 @@ public:
 
     virtual INT_PTR DoModal();
 
-    CString GetPathName() const { return m_fileBuffer; }
+    // The chosen path, read from the buffer m_ofn names (a caller may give
+    // its own, e.g. one holding a default name).
+    CString GetPathName() const { return m_ofn.lpstrFile ? m_ofn.lpstrFile : L""; }
     CString GetFileName() const;
     CString GetFileExt() const;
     CString GetFolderPath() const;

@@ -127,9 +127,17 @@ CWnd::~CWnd()
 
 // ---- creation ------------------------------------------------------------
 
+// The input-method window the platform may make for the thread just before
+// the thread's first window: it is not the window being created.
+static BOOL IsImeWindow(const CBT_CREATEWNDW* create)
+{
+    LPCWSTR className = create->lpcs->lpszClass;
+    return className && !IS_INTRESOURCE(className) && ::lstrcmpiW(className, L"IME") == 0;
+}
+
 LRESULT CALLBACK AfxCbtFilterHook(int code, WPARAM wParam, LPARAM lParam)
 {
-    if (code == HCBT_CREATEWND && t_wndInit) {
+    if (code == HCBT_CREATEWND && t_wndInit && !IsImeWindow(reinterpret_cast<const CBT_CREATEWNDW*>(lParam))) {
         CWnd* wnd = t_wndInit;
         t_wndInit = nullptr;
         HWND hWnd = reinterpret_cast<HWND>(wParam);
@@ -444,6 +452,8 @@ int CWnd::RunModalLoop(DWORD flags)
                 ShowWindow(SW_SHOWNORMAL);
                 UpdateWindow();
                 showOnIdle = FALSE;
+                // Showing may have posted messages: look again before waiting.
+                continue;
             }
             // Temporaries handed out by a handler further up must stay valid
             // while a nested loop runs; only the outermost loop frees them.

@@ -57,10 +57,15 @@ TEST(FileDialog, SaveDialogTakesTheTypedNameWithTheDefaultExtension)
     std::thread person = TypeFileName(::GetCurrentThreadId(), dir.Path(L"Kestrova_export"), typed);
     CFileDialog dialog(FALSE, L"log", nullptr, OFN_HIDEREADONLY | OFN_PATHMUSTEXIST,
                        L"Log Files (*.log)|*.log|All Files (*.*)|*.*||");
+    // The caller's own buffer (holding a default name) takes the chosen path.
+    wchar_t name[MAX_PATH] = L"Kestrova_default.log";
+    dialog.m_ofn.lpstrFile = name;
+    dialog.m_ofn.nMaxFile = MAX_PATH;
     INT_PTR result = dialog.DoModal();
     person.join();
     ASSERT_TRUE(typed);
     EXPECT_EQ(result, IDOK);
+    EXPECT_STREQ(name, dir.Path(L"Kestrova_export.log"));
     EXPECT_STREQ(dialog.GetPathName(), dir.Path(L"Kestrova_export.log"));
     EXPECT_STREQ(dialog.GetFileName(), L"Kestrova_export.log");
     EXPECT_STREQ(dialog.GetFileExt(), L"log");
