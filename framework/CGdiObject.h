@@ -17,10 +17,14 @@ public:
     operator HGDIOBJ() const { return m_hObject; }
     HGDIOBJ GetSafeHandle() const { return m_hObject; }
 
+    // The wrapper owns what it is given: a handle it held before is deleted,
+    // so creating an object again does not leak the first one.
     BOOL Attach(HGDIOBJ handle)
     {
         if (!handle)
             return FALSE;
+        if (m_hObject && m_hObject != handle)
+            DeleteObject();
         m_hObject = handle;
         return TRUE;
     }

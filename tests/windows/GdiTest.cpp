@@ -56,3 +56,13 @@ TEST(Gdi, CreatingAndDestroyingWrappersLeaksNoGdiObjects)
         churn();
     EXPECT_LE(::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS), before);
 }
+
+TEST(Gdi, CreatingAnObjectAgainDeletesTheOneHeldBefore)
+{
+    CBrush brush(RGB(1, 2, 3));
+    HGDIOBJ first = brush.m_hObject;
+    ASSERT_TRUE(brush.CreateSolidBrush(RGB(4, 5, 6)));
+    EXPECT_NE(brush.m_hObject, first);
+    EXPECT_EQ(::GetObjectType(first), 0u);
+    EXPECT_EQ(::GetObjectType(brush.m_hObject), static_cast<DWORD>(OBJ_BRUSH));
+}
