@@ -266,6 +266,10 @@ void CWnd::PostNcDestroy() {}
 
 void CWnd::OnFinalNcDestroy()
 {
+    // A modal loop whose window is gone would wait for ever (its owner
+    // still disabled): it ends as aborted.
+    if (m_nFlags & WF_CONTINUEMODAL)
+        EndModalLoop(IDABORT);
     if (m_pfnSuper && reinterpret_cast<WNDPROC>(::GetWindowLongPtrW(m_hWnd, GWLP_WNDPROC)) == &AfxWndProc)
         ::SetWindowLongPtrW(m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnSuper));
     m_pfnSuper = nullptr;
@@ -481,8 +485,10 @@ void CWnd::EndModalLoop(int result)
     m_nModalResult = result;
     if (m_nFlags & WF_CONTINUEMODAL) {
         m_nFlags &= ~WF_CONTINUEMODAL;
-        // Wakes the loop in case it is waiting.
-        PostMessage(WM_NULL);
+        // Wakes the loop in case it is waiting (through the thread's queue
+        // when the window is already being destroyed).
+        if (!PostMessage(WM_NULL))
+            ::PostThreadMessageW(::GetCurrentThreadId(), WM_NULL, 0, 0);
     }
 }
 

@@ -312,3 +312,36 @@ TEST(Dialog, ThreadMessagesReachTheThreadMapAndAQuitEndsEveryNestedLoop)
     ASSERT_TRUE(::PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
     EXPECT_EQ(msg.wParam, 9u);
 }
+
+namespace {
+
+// Destroys its own window instead of ending the dialog.
+class SelfDestroyingDlg : public CDialog {
+public:
+    explicit SelfDestroyingDlg(CWnd* parent) : CDialog(IDD_TEST_MODAL, parent) {}
+    BOOL OnInitDialog() override
+    {
+        CDialog::OnInitDialog();
+        SetTimer(1, 10);
+        return TRUE;
+    }
+    void OnTimer(UINT_PTR) { DestroyWindow(); }
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(SelfDestroyingDlg, CDialog)
+ON_WM_TIMER()
+END_MESSAGE_MAP()
+
+} // namespace
+
+TEST(Dialog, ModalLoopWhoseWindowIsDestroyedEndsAsAbortedAndFreesItsOwner)
+{
+    CWnd owner;
+    ASSERT_TRUE(owner.CreateEx(0, nullptr, L"owner", WS_OVERLAPPEDWINDOW, CRect(0, 0, 200, 100), nullptr, 0));
+    SelfDestroyingDlg dialog(&owner);
+    EXPECT_EQ(dialog.DoModal(), IDABORT);
+    EXPECT_EQ(dialog.m_hWnd, nullptr);
+    EXPECT_TRUE(owner.IsWindowEnabled());
+    owner.DestroyWindow();
+}
