@@ -65,7 +65,9 @@ void CWnd::DeleteTempMap()
 
 BOOL CWnd::Attach(HWND hWnd)
 {
-    if (!hWnd || m_hWnd)
+    // One object per window: a second would take the map entry and lose the
+    // window procedure the first one keeps.
+    if (!hWnd || m_hWnd || FromHandlePermanent(hWnd))
         return FALSE;
     m_hWnd = hWnd;
     // A temporary wrapper made earlier stays until idle time: a caller may

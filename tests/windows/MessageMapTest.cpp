@@ -269,6 +269,10 @@ TEST(Subclass, AttachesThenCallsPreSubclassWindowThenRoutesUnhandledMessagesToTh
     ASSERT_TRUE(probe.SubclassWindow(raw));
     EXPECT_EQ(temp->m_hWnd, raw);
     EXPECT_EQ(CWnd::FromHandle(raw), &probe);
+    // A second object cannot take a window that already has one.
+    CWnd second;
+    EXPECT_FALSE(second.SubclassWindow(raw));
+    EXPECT_EQ(CWnd::FromHandlePermanent(raw), &probe);
     EXPECT_TRUE(probe.attachedAtPreSubclass);
     EXPECT_TRUE(probe.oldProcAtPreSubclass);
     EXPECT_EQ(::GetWindowLongPtrW(raw, GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(&AfxWndProc));
