@@ -350,6 +350,8 @@ BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result)
         return DispatchMapMessage(WM_COMMAND, code, LOWORD(wParam), message, wParam, lParam, result);
     }
     if (message == WM_NOTIFY) {
+        if (!lParam)
+            return FALSE; // a notification without its header names nothing
         const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
         return DispatchMapMessage(WM_NOTIFY, header->code, static_cast<UINT>(header->idFrom), message, wParam, lParam,
                                   result);
@@ -363,6 +365,10 @@ BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result)
 // control may take back.
 static HWND NotifyingChild(HWND parent, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    // Every message asked about names its control in lParam (itself or the
+    // structure it points to); without one there is nothing to offer.
+    if (!lParam)
+        return nullptr;
     switch (message) {
     case WM_COMMAND:
         return reinterpret_cast<HWND>(lParam);

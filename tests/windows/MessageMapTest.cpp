@@ -77,6 +77,9 @@ TEST(MessageMap, RoutesMessagesCommandsAndNotificationsThroughTheClassChain)
     wnd.SendMessage(WM_COMMAND, MAKEWPARAM(104, 1), 0); // an accelerator key is the command too
     NMHDR header = {button.m_hWnd, 11, NM_TEST};
     EXPECT_EQ(wnd.SendMessage(WM_NOTIFY, 11, reinterpret_cast<LPARAM>(&header)), 42);
+    // Notifications without their structure are left to the window's own procedure.
+    for (UINT message : {WM_NOTIFY, WM_DRAWITEM, WM_MEASUREITEM, WM_COMPAREITEM, WM_DELETEITEM})
+        EXPECT_EQ(wnd.SendMessage(message, 11, 0), 0) << message;
     wnd.SetTimer(3, 10);
     ASSERT_TRUE(PumpUntil([] { return g_log.size() == 7; }));
 
