@@ -75,6 +75,10 @@ static HWND ModalOwner(CWnd* parent)
 
 INT_PTR CDialog::DoModal()
 {
+    // A dialog that already has its window (a page made by Create) cannot
+    // run a second one; its window is left alone.
+    if (m_hWnd)
+        return -1;
     LPCDLGTEMPLATEW dialogTemplate = LoadTemplate();
     if (!dialogTemplate)
         return -1;

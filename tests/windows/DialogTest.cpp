@@ -233,6 +233,11 @@ TEST(Dialog, ModelessChildPageIsCreatedInsideItsParent)
     EXPECT_EQ(::GetParent(page.m_hWnd), host.m_hWnd);
     EXPECT_TRUE(page.GetStyle() & WS_CHILD);
     EXPECT_NE(page.GetDlgItem(IDC_TEST_BUTTON), nullptr);
+    // A page cannot also run modally: its window stays.
+    HWND pageWindow = page.m_hWnd;
+    EXPECT_EQ(page.DoModal(), -1);
+    EXPECT_EQ(page.m_hWnd, pageWindow);
+    EXPECT_TRUE(::IsWindow(pageWindow));
     page.DestroyWindow();
     EXPECT_EQ(page.m_hWnd, nullptr);
 }
