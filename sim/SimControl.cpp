@@ -1,5 +1,6 @@
 #include "SimControl.h"
 
+#include "SimLlfScript.h"
 #include "SimMachineParser.h"
 #include "SimWorld.h"
 
@@ -109,6 +110,13 @@ bool DriveValue(const SimMachine& machine, const SimDrive& d, const std::string&
         value = Number(d.llfPolls);
     else if (key == "llf-error")
         value = Number(d.llfError);
+    else if (int kind = SimLlfScript::KindOfKey(key))
+        value = SimLlfScript::Text(d.llfScripts[kind]);
+    else if (key == "llf-job") {
+        static const char* const kNames[SIM_JOB_KINDS] = {"none", "init", "all", "erase", "self-test"};
+        value = kNames[d.job.active ? d.job.kind : 0];
+    } else if (key == "llf-answered")
+        value = Number(d.job.answered);
     else
         return false;
     return true;
@@ -263,6 +271,14 @@ int SimReadFwStaging(int drive, unsigned offset, unsigned length, void* buffer)
         out[i] = at < d->fwStaging.size() ? d->fwStaging[at] : 0;
     }
     return 1;
+}
+
+int SimGetNodeEnabled(const char* name)
+{
+    SimLock lock;
+    const SimMachine& machine = lock.World().machine;
+    int node = name ? machine.NodeByName(name) : -1;
+    return node < 0 ? -1 : machine.nodes[node].enabled ? 1 : 0;
 }
 
 int SimGetOpenCount(int drive)

@@ -75,7 +75,9 @@ SIMAPI int SimGetDriveCount(void);
 // the state keys: "write-cache", "fw-mode" ("LLF mode" / "Normal mode"),
 // "fw-staged" (bytes downloaded), "fw-commits" (zero-length commits),
 // "fw-activations", "reboots", "nor-erased", "formats", "switches",
-// "llf-started", "smart-reads", "smart:<id>" (raw value of an attribute, id
+// "llf-started", "smart-reads", "llf-job" (kind of the running job: "none",
+// "init", "all", "erase", "self-test"), "llf-answered" (responses the job
+// gave), "smart:<id>" (raw value of an attribute, id
 // decimal or 0x..). Returns the full length of the text, or -1 for an
 // unknown drive or key.
 SIMAPI int SimGetDriveValue(int drive, const char* key, char* buffer, int size);
@@ -92,6 +94,9 @@ SIMAPI int SimWriteLba(int drive, unsigned lba, unsigned sectors, const void* da
 SIMAPI int SimReadMemory(int drive, unsigned address, unsigned length, void* buffer);
 SIMAPI int SimWriteMemory(int drive, unsigned address, unsigned length, const void* data);
 SIMAPI int SimReadFwStaging(int drive, unsigned offset, unsigned length, void* buffer);
+// Whether the device node of that name (as the description names it) is
+// enabled: 1, 0 after a disable through the class installer, -1 for no such node.
+SIMAPI int SimGetNodeEnabled(const char* name);
 // Number of open library connections of a drive (open calls minus closes).
 SIMAPI int SimGetOpenCount(int drive);
 

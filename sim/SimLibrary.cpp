@@ -61,6 +61,20 @@ void CountSmartRead(SimDrive& d)
         clock->raw = clock->raw == 120 ? 100 : 120;
 }
 
+// The response-th answer of a script (counted from 1; the last repeats). The
+// bytes after the error code carry a pattern so that a saved copy of the
+// block can be told from a zeroed one.
+void AnswerScripted(const std::vector<SimLlfResponse>& script, int response, BYTE* buffer, DWORD length)
+{
+    const SimLlfResponse& r = script[std::min<size_t>(static_cast<size_t>(response), script.size()) - 1];
+    buffer[0] = r.state;
+    buffer[1] = r.percent;
+    buffer[2] = static_cast<BYTE>(r.error);
+    buffer[3] = static_cast<BYTE>(r.error >> 8);
+    for (DWORD i = 4; i < std::min<DWORD>(length, 512); ++i)
+        buffer[i] = static_cast<BYTE>(i ^ 0xA5);
+}
+
 std::string ReadIniSection(const char* path)
 {
     std::vector<char> section(32768);
@@ -448,6 +462,8 @@ int SimLibStartJob(int library, int index, int job)
     if (job != SIM_JOB_SELF_TEST && !d->llfMode)
         return 0;
     d->job.active = true;
+    d->job.kind = job;
+    d->job.answered = 0;
     d->job.pollsTotal = d->llfPolls;
     d->job.pollsLeft = d->llfPolls;
     d->job.errorCode = d->llfError;
@@ -466,6 +482,12 @@ int SimLibJobResponse(int library, int index, DWORD length, BYTE* buffer)
     SimLlfJob& job = d->job;
     if (!job.active)
         return 1;
+    ++job.answered;
+    const std::vector<SimLlfResponse>& script = d->llfScripts[job.kind];
+    if (!script.empty()) {
+        AnswerScripted(script, job.answered, buffer, length);
+        return 1;
+    }
     if (job.pollsLeft > 0) {
         int done = job.pollsTotal - job.pollsLeft + 1;
         --job.pollsLeft;

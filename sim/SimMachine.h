@@ -64,9 +64,23 @@ struct SimAttribute {
     BYTE threshold = 0;
 };
 
+// One scripted answer of the response call: the state byte (0 = finished),
+// the percent byte and the error code of bytes 2..3.
+struct SimLlfResponse {
+    BYTE state = 0;
+    BYTE percent = 0;
+    WORD error = 0;
+};
+
+// Response scripts are kept per job kind, by the SIM_JOB_* numbers of
+// SimLibrary.h (1 init, 2 all, 3 erase, 4 self test); 0 is no job.
+const int SIM_JOB_KINDS = 5;
+
 // A low-level-format style job of the controller, answered by the response call.
 struct SimLlfJob {
     bool active = false;
+    int kind = 0;
+    int answered = 0;  // responses given so far
     int pollsLeft = 0; // responses still reporting "working"
     int pollsTotal = 0;
     WORD errorCode = 0; // reported once the job ends; 0 = success
@@ -93,6 +107,9 @@ struct SimDrive {
     int switchReads = 1; // SMART reads after a clock switch before 0xFD changes
     int llfPolls = 2;    // "working" responses of a job before it ends
     WORD llfError = 0;   // error code a job ends with
+    // Per job kind: the responses a job of that kind gives, one per call, the
+    // last one repeated once the script runs out (empty: llf-polls/llf-error).
+    std::vector<SimLlfResponse> llfScripts[SIM_JOB_KINDS];
     std::vector<SimAttribute> attributes;
 
     // State.

@@ -1,5 +1,7 @@
 #include "SimMachineParser.h"
 
+#include "SimLlfScript.h"
+
 #include <cstdlib>
 #include <cstring>
 #include <cwctype>
@@ -571,6 +573,8 @@ bool SimMachineParser::ApplyDriveKey(SimMachine& machine, SimDrive& drive, const
         drive.llfPolls = static_cast<int>(n);
     else if (key == "llf-error" && number && n <= 0xFFFF)
         drive.llfError = static_cast<WORD>(n);
+    else if (int kind = SimLlfScript::KindOfKey(key))
+        ok = SimLlfScript::Parse(value, drive.llfScripts[kind]);
     else if (key == "smart")
         ok = ParseAttributes(value, drive.attributes);
     else if (key == "fw-mode" && (value == "LLF mode" || value == "Normal mode"))

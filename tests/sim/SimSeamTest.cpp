@@ -273,7 +273,10 @@ TEST_F(SimTest, DriverListAndPropertyChange)
     change.StateChange = DICS_DISABLE;
     change.Scope = DICS_FLAG_CONFIGSPECIFIC;
     ASSERT_TRUE(seam::SetupDiSetClassInstallParamsW(set, &data, &change.ClassInstallHeader, sizeof(change)));
+    EXPECT_EQ(1, SimGetNodeEnabled("nvme0"));
     ASSERT_TRUE(seam::SetupDiCallClassInstaller(DIF_PROPERTYCHANGE, set, &data));
+    EXPECT_EQ(0, SimGetNodeEnabled("nvme0"));
+    EXPECT_EQ(-1, SimGetNodeEnabled("no-such-node"));
     SP_DEVINSTALL_PARAMS_W install{};
     install.cbSize = sizeof(install);
     ASSERT_TRUE(seam::SetupDiGetDeviceInstallParamsW(set, &data, &install));

@@ -232,6 +232,48 @@ TEST_F(StandInTest, LowLevelFormatModeAndResponses)
     EXPECT_EQ("KSIM", Text(info, 4));
 }
 
+// Each job kind answers its own script; the last item repeats, so a job can
+// stay busy for ever or sit at 100 % without finishing.
+TEST_F(StandInTest, ScriptedResponsesPerJobKind)
+{
+    ASSERT_EQ(1, NvmeSetFwMode(1, 0));
+    ASSERT_EQ(1, SimSetDriveValue(0, "llf-init", "1:30:0 0:100:0x1234"));
+    ASSERT_EQ(1, SimSetDriveValue(0, "llf-self-test", "1:100:0"));
+    EXPECT_EQ("1:30:0x0000 0:100:0x1234", DriveValue(0, "llf-init"));
+    EXPECT_EQ(0, SimSetDriveValue(0, "llf-all", "1:300:0")) << "percent is one byte";
+    EXPECT_EQ(0, SimSetDriveValue(0, "llf-all", "1:30")) << "three fields";
+
+    struct Step {
+        int (*start)();
+        BYTE state, percent, error0, error1;
+        const char* job;
+    } steps[] = {
+        {[] { return NvmeLlfInit(0xFF, 0xFF, 0); }, 1, 30, 0, 0, "init"},
+        {nullptr, 0, 100, 0x34, 0x12, "init"},
+        {nullptr, 0, 100, 0x34, 0x12, "init"},
+        {[] { return NvmeSelfTest(0, 1, 0); }, 1, 100, 0, 0, "self-test"},
+        {nullptr, 1, 100, 0, 0, "self-test"},
+        // Unscripted kinds keep llf-polls (2) and llf-error (0).
+        {[] { return NvmeLlfEraseNand(0, 0); }, 1, 33, 0, 0, "erase"},
+    };
+    for (const Step& step : steps) {
+        if (step.start) {
+            ASSERT_EQ(1, step.start());
+        }
+        BYTE block[512] = {};
+        ASSERT_EQ(1, NvmeLlfResp(512, block, 0));
+        EXPECT_EQ(step.job, DriveValue(0, "llf-job"));
+        EXPECT_EQ(step.state, block[0]);
+        EXPECT_EQ(step.percent, block[1]);
+        EXPECT_EQ(step.error0, block[2]);
+        EXPECT_EQ(step.error1, block[3]);
+        EXPECT_EQ(step.job == std::string("erase") ? 0 : (511 ^ 0xA5) & 0xFF, block[511]);
+    }
+    EXPECT_EQ("1", DriveValue(0, "llf-answered"));
+    ASSERT_EQ(1, SimSetDriveValue(0, "llf-init", ""));
+    EXPECT_EQ("", DriveValue(0, "llf-init"));
+}
+
 TEST_F(StandInTest, ControllerMemoryAndMedium)
 {
     std::vector<BYTE> block(1024, 0x5A), back(1024);
