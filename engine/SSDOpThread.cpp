@@ -1,0 +1,212 @@
+#include "SSDOpThread.h"
+
+#include <cstdarg>
+
+#include "CWnd.h"
+#include "Kestrova.h"
+#include "WideFormat.h"
+#include "CSingleLock.h"
+#include "define.h"
+
+IMPLEMENT_DYNCREATE(CSSDOpThread, CWinThread)
+
+BEGIN_MESSAGE_MAP(CSSDOpThread, CWinThread)
+ON_THREAD_MESSAGE(WM_SSDOP_QUIT, OnQuitThread)
+ON_THREAD_MESSAGE(WM_SSDOP_REFRESH_DEVICE, OnRefreshDevice)
+ON_THREAD_MESSAGE(WM_SSDOP_SELECT_DEVICE, OnSelectDevice)
+ON_THREAD_MESSAGE(WM_SSDOP_UPDATE_FW, OnUpdateFw)
+ON_THREAD_MESSAGE(WM_SSDOP_LOW_LEVEL_FORMAT, OnLowLevelFormat)
+ON_THREAD_MESSAGE(WM_SSDOP_DUMP_DEBUG_INFO, OnDumpDebugInfo)
+ON_THREAD_MESSAGE(WM_SSDOP_FORMAT_NAND, OnFormatNand)
+ON_THREAD_MESSAGE(WM_SSDOP_READ_SMART, OnReadSmart)
+ON_THREAD_MESSAGE(WM_SSDOP_GET_WRITE_CACHE, OnGetWriteCache)
+ON_THREAD_MESSAGE(WM_SSDOP_SET_WRITE_CACHE, OnSetWriteCache)
+ON_THREAD_MESSAGE(WM_SSDOP_READ_FLASH_ID, OnReadFlashId)
+ON_THREAD_MESSAGE(WM_SSDOP_SWITCH_SPEED, OnSwitchSpeed)
+END_MESSAGE_MAP()
+
+CSSDOpThread::CSSDOpThread() : m_pMainDlg(nullptr), m_hMainWnd(nullptr), m_waitingThreadId(0)
+{
+    m_llfStep = 0;
+    Reset();
+}
+
+CSSDOpThread::~CSSDOpThread() {}
+
+BOOL CSSDOpThread::InitInstance()
+{
+    return TRUE;
+}
+
+int CSSDOpThread::ExitInstance()
+{
+    return CWinThread::ExitInstance();
+}
+
+// ---- operation lock -------------------------------------------------------
+
+CSSDOpThread::OperationLock::OperationLock(CSSDOpThread* thread) : m_thread(thread), m_acquired(FALSE)
+{
+    DWORD self = ::GetCurrentThreadId();
+    if (self == m_thread->m_nThreadID) {
+        m_acquired = m_thread->m_operationLock.Lock();
+        return;
+    }
+    // Already ours (a nested call inside a scan): take it again at once.
+    if (::WaitForSingleObject(m_thread->m_operationLock.m_hObject, 0) != WAIT_TIMEOUT) {
+        m_acquired = TRUE;
+        return;
+    }
+    // A second scan or switch asked for while this thread waits for the
+    // first one's turn: refused, the first one still runs when its turn comes.
+    if (::InterlockedCompareExchange(&m_thread->m_waitingThreadId, static_cast<LONG>(self), 0) != 0)
+        return;
+    bool quitSeen = false;
+    int quitCode = 0;
+    for (;;) {
+        DWORD result =
+            ::MsgWaitForMultipleObjects(1, &m_thread->m_operationLock.m_hObject, FALSE, INFINITE, QS_ALLINPUT);
+        if (result == WAIT_OBJECT_0 || result == WAIT_ABANDONED_0) {
+            m_acquired = TRUE;
+            break;
+        }
+        if (result != WAIT_OBJECT_0 + 1)
+            break;
+        if (!DispatchWaitingMessages(&quitCode))
+            quitSeen = true;
+    }
+    ::InterlockedExchange(&m_thread->m_waitingThreadId, 0);
+    if (quitSeen)
+        ::PostQuitMessage(quitCode);
+}
+
+// The messages that reached the window's thread while it waits: painted,
+// timed and answered as the thread's own loop would. A WM_QUIT is kept for
+// that loop (FALSE, with its code) and put back once the wait is over.
+BOOL CSSDOpThread::OperationLock::DispatchWaitingMessages(int* quitCode)
+{
+    MSG msg;
+    BOOL noQuit = TRUE;
+    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            *quitCode = static_cast<int>(msg.wParam);
+            noQuit = FALSE;
+            continue;
+        }
+        if (!AfxPreTranslateMessage(&msg)) {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageW(&msg);
+        }
+    }
+    return noQuit;
+}
+
+CSSDOpThread::OperationLock::~OperationLock()
+{
+    Release();
+}
+
+void CSSDOpThread::OperationLock::Release()
+{
+    if (m_acquired) {
+        m_acquired = FALSE;
+        m_thread->m_operationLock.Unlock();
+    }
+}
+
+// ---- life and reporting ---------------------------------------------------
+
+void CSSDOpThread::OnQuitThread(WPARAM, LPARAM)
+{
+    OperationLock operation(this);
+    Reset();
+    // Released before the thread ends, so a waiting scan is not handed an
+    // abandoned lock.
+    operation.Release();
+    AfxEndThread(0, TRUE);
+}
+
+void CSSDOpThread::TakeMainWindow()
+{
+    CKestrovaApp* app = static_cast<CKestrovaApp*>(AfxGetApp());
+    m_pMainDlg = app ? app->GetMainDlgWnd() : nullptr;
+    m_hMainWnd = m_pMainDlg ? m_pMainDlg->m_hWnd : nullptr;
+}
+
+void CSSDOpThread::Reset()
+{
+    TakeMainWindow();
+    ZeroMemory(m_msgBuffer, sizeof(m_msgBuffer));
+    {
+        StateLock state(this);
+        m_curDeviceIndex = 0;
+        m_deviceCount = 0;
+        INT_PTR size = m_deviceList.GetSize();
+        for (INT_PTR i = 0; i < size; ++i) {
+            if (m_deviceList[i]) {
+                delete m_deviceList[i];
+                m_deviceList[i] = nullptr;
+            }
+        }
+        m_deviceList.RemoveAll();
+        m_pCurDevice = nullptr;
+    }
+    m_nvmeScanCount = 0;
+    m_sataScanCount = 0;
+    ZeroMemory(m_nvmeDevInsts, sizeof(m_nvmeDevInsts));
+    ZeroMemory(m_sataDevInsts, sizeof(m_sataDevInsts));
+    ZeroMemory(m_ahciFlags, sizeof(m_ahciFlags));
+    m_dlSpi = 0;
+    m_llfStep = 0;
+    m_stepDelayMs = 0;
+    m_llfPollCount = 0;
+    m_llfAllTimeout = 0;
+    m_pollIntervalMs = 0;
+    m_selfTestTimeout = 0;
+    m_llfInitTimeout = 0;
+    m_resetDeviceTimeout = 0;
+    m_llfToNormalTimeout = 0;
+    m_fcTestItem = 0;
+    m_fcScanBlkNum = 0;
+    m_setFlashType = 0;
+    m_flashType = 0;
+}
+
+BOOL CSSDOpThread::PostToMainWindow(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (!m_hMainWnd)
+        return FALSE;
+    return ::PostMessageW(m_hMainWnd, message, wParam, lParam);
+}
+
+void CSSDOpThread::PostInfoMessage(int kind, LPCWSTR format, ...)
+{
+    ZeroMemory(m_msgBuffer, sizeof(m_msgBuffer));
+    va_list args;
+    va_start(args, format);
+    FormatWideV(m_msgBuffer, 1023, format, args);
+    va_end(args);
+    // Each message carries its own copy: the next text may be formatted
+    // before the window has read this one.
+    size_t length = wcslen(m_msgBuffer);
+    LPARAM copy = reinterpret_cast<LPARAM>(SSDOpCopyBlock(m_msgBuffer, (length + 1) * sizeof(WCHAR)));
+    if (!copy)
+        return;
+    if (!PostToMainWindow(WM_SSDOP_INFO_MESSAGE, static_cast<WPARAM>(static_cast<INT_PTR>(kind)), copy))
+        SSDOpFreeText(copy);
+}
+
+void CSSDOpThread::SetProgress(int percent)
+{
+    DebugPrint(L"SetProgress: %d\n", percent);
+    PostToMainWindow(WM_SSDOP_PROGRESS, static_cast<WPARAM>(static_cast<INT_PTR>(percent)), 0);
+}
+
+VntSSD* CSSDOpThread::GetCurrentDevice()
+{
+    if (m_deviceList.GetSize() == 0)
+        return nullptr;
+    if (m_curDeviceIndex >= static_cast<UINT>(m_deviceList.GetSize()))
+        return nullptr;
+    return m_deviceList[m_curDeviceIndex];
+}

@@ -1,0 +1,212 @@
+#pragma once
+// The worker: a user-interface thread that owns the drive list, the current
+// drive and the SMART store, and carries out one device operation at a time
+// as requests (WM_SSDOP_*, SSDOpMessages.h) reach it. It answers the main
+// window with window messages.
+//
+// Files of the class:
+//   SSDOpThread.cpp          life, reset, reporting, locks, message map
+//   SSDOpThreadScan.cpp      the drive scans (run on the window's thread)
+//   SSDOpThreadOps.cpp       selection, refresh and the single-command requests
+//   SSDOpThreadDump.cpp      the debug dump
+//   SSDOpThreadLlf.cpp       low-level-format request, configuration, sequence
+//   SSDOpThreadLlfSteps.cpp  the further low-level-format steps
+//   SSDOpThreadFirmware.cpp  firmware download
+//
+// Threads and locks. The window's thread runs the constructor, the scan
+// (FindVnSSD) and the clock-mode switch (OnSwitchSpeed) and reads the drive
+// list, the current drive and the SMART store for its pages; the worker runs
+// every other handler. Two locks keep them apart:
+//
+// - m_operationLock (a kernel mutex) is held by the worker around each
+//   request, and by the window's thread around the scan (the synchronous
+//   WM_SSDOP_DEVICE_LIST_READY included) and the switch, so a scan never runs
+//   inside a request and a request queued before a rescan looks the current
+//   drive up only when it runs. Every handler takes it first thing through an
+//   OperationLock. The window's thread waits for it in a loop that keeps
+//   dispatching its messages (painting, timers, the worker's answers), so a
+//   rescan asked for during a low-level format of minutes does not freeze the
+//   window; a second scan or switch asked for from inside that wait is
+//   refused (the OperationLock is then not held and the caller returns).
+// - m_stateLock (a critical section) guards the drive list, the current
+//   drive, the drive fields that pages read and the SMART store. Writers take
+//   it briefly; every page reader holds a StateLock while it reads.
+//
+// Lock order: the operation lock before the state lock; nobody waits for the
+// operation lock while holding the state lock. The worker never sends to
+// the window (it only posts), so it never waits for the window's thread.
+
+#include <windows.h>
+#include <cfgmgr32.h>
+
+#include "CArray.h"
+#include "CCriticalSection.h"
+#include "CMutex.h"
+#include "CString.h"
+#include "CWinThread.h"
+#include "IniFile.h"
+#include "SSDOpMessages.h"
+#include "SmartStore.h"
+#include "VntSSD.h"
+
+class CWnd;
+
+class CSSDOpThread : public CWinThread {
+    DECLARE_DYNCREATE(CSSDOpThread)
+
+public:
+    CSSDOpThread();
+    ~CSSDOpThread() override;
+
+    BOOL InitInstance() override;
+    int ExitInstance() override;
+
+    // Holds the operation lock for a scope. On the worker's own thread it
+    // waits plainly; on any other thread it keeps that thread's messages
+    // flowing while it waits, and gives up (Acquired() FALSE) when that
+    // thread is already inside such a wait.
+    class OperationLock {
+    public:
+        explicit OperationLock(CSSDOpThread* thread);
+        ~OperationLock();
+        OperationLock(const OperationLock&) = delete;
+        OperationLock& operator=(const OperationLock&) = delete;
+        BOOL Acquired() const { return m_acquired; }
+        void Release();
+
+    private:
+        static BOOL DispatchWaitingMessages(int* quitCode);
+        CSSDOpThread* m_thread;
+        BOOL m_acquired;
+    };
+
+    // Held by a page (or any reader on the window's thread) while it reads
+    // the drive list, the current drive, a drive's fields or m_smartInfo.
+    class StateLock {
+    public:
+        explicit StateLock(CSSDOpThread* thread) : m_thread(thread) { m_thread->m_stateLock.Lock(); }
+        ~StateLock() { m_thread->m_stateLock.Unlock(); }
+        StateLock(const StateLock&) = delete;
+        StateLock& operator=(const StateLock&) = delete;
+
+    private:
+        CSSDOpThread* m_thread;
+    };
+
+    // Life and reporting.
+    void OnQuitThread(WPARAM, LPARAM);
+    void Reset();
+    void PostInfoMessage(int kind, LPCWSTR format, ...);
+    void SetProgress(int percent);
+    // NULL while the list is empty, else the entry at m_curDeviceIndex (also
+    // before the selection is handled). Read it under a StateLock.
+    VntSSD* GetCurrentDevice();
+
+    // Scan (window's thread).
+    BOOL FindVnSSD();
+    UINT ScanDevice();
+    UINT ScanNewNvmeDevice();
+    UINT ScanSataDevice();
+
+    // Selection, refresh and the single-command requests.
+    void OnSelectDevice(WPARAM index, LPARAM);
+    void OnRefreshDevice(WPARAM, LPARAM);
+    void OnReadSmart(WPARAM, LPARAM);
+    void OnGetWriteCache(WPARAM, LPARAM);
+    void OnSetWriteCache(WPARAM, LPARAM);
+    void OnReadFlashId(WPARAM, LPARAM);
+    void OnFormatNand(WPARAM, LPARAM);
+    void OnSwitchSpeed(WPARAM, LPARAM); // window's thread
+
+    // Debug dump.
+    void OnDumpDebugInfo(WPARAM folder, LPARAM);
+    BOOL DumpGlobalVariable(CString path);
+    BOOL DumpEraseCount(CString path);
+    BOOL DumpFwPrintByBlock(CString path);
+    BOOL DumpFwPrintByLba(CString path);
+    BOOL DumpLlfSsdInfo(CString path);
+
+    // ---- Low-level format and firmware download --------------------------
+    // (SSDOpThreadLlf.cpp, SSDOpThreadLlfSteps.cpp, SSDOpThreadFirmware.cpp)
+    // Their handlers take an OperationLock first, like every other handler.
+    void OnLowLevelFormat(WPARAM folder, LPARAM);
+    BOOL LoadLlfConfig(CString folder);
+    BOOL LowLevelFormat();
+    BOOL SwitchToLlfMode();
+    BOOL LoadConfigureFile();
+    BOOL SetConfigure();
+    BOOL DoLlf();
+    BOOL ResetDevice();
+    int CheckResponse(const BYTE* response, UINT length, UINT* progress);
+    BOOL SaveLlfResponse(const void* data, UINT length);
+    BOOL GetFileLength(CString& path, UINT* size);
+    BOOL ReadFileData(CString path, void* buffer, UINT size);
+    BOOL CompareBlock(const void* a, const void* b, int length);
+
+    void OnUpdateFw(WPARAM path, LPARAM);
+    BOOL UpdateFw(CString filePath);
+    BOOL UpdateFwForVX1200(CString folder);
+
+    BOOL CheckLlfMode();
+    BOOL SetLlfTag();
+    BOOL DownloadBanka1();
+    BOOL DownloadSpi();
+    BOOL EraseNandFlash();
+    BOOL SelfTest();
+    BOOL SwitchToNormalMode();
+    BOOL ResetDeviceByReenable();
+    BOOL DisableEnableDevice(DEVINST devInst, BOOL enable);
+    BOOL LowLevelFormatWithLlfCode();
+    // ---- end of low-level format and firmware download -------------------
+
+    // The drive a request works on: the current drive, or NULL when no drive
+    // is listed or none has been selected yet. Requests use it, never a
+    // pointer kept from an earlier request.
+    VntSSD* GetRequestDevice() const { return m_deviceCount != 0 ? m_pCurDevice : nullptr; }
+
+    CWnd* m_pMainDlg;
+    WCHAR m_msgBuffer[1024];
+    UINT m_nvmeScanCount;
+    UINT m_sataScanCount;
+    UINT m_nvmeDevInsts[256];
+    UINT m_sataDevInsts[256];
+    UINT m_ahciFlags[256];
+    CArray<VntSSD*> m_deviceList;
+    VntSSD* m_pCurDevice;
+    UINT m_deviceCount;
+    UINT m_curDeviceIndex;
+    SmartStore m_smartInfo;
+    CIniFile m_configIni;
+    CString m_llfResPathStr;
+    // Low-level-format parameters (from the folder's "config.ini").
+    int m_dlSpi;
+    UINT m_llfStep;
+    UINT m_stepDelayMs;
+    int m_llfPollCount;
+    int m_llfAllTimeout;
+    int m_pollIntervalMs;
+    int m_selfTestTimeout;
+    int m_llfInitTimeout;
+    int m_resetDeviceTimeout;
+    int m_llfToNormalTimeout;
+    BYTE m_fcTestItem;
+    BYTE m_fcScanBlkNum;
+    int m_setFlashType;
+    UINT m_flashType;
+
+    // The handle of m_pMainDlg's window, taken when m_pMainDlg is: answers go
+    // to the handle, so a window object destroyed meanwhile is never touched.
+    HWND m_hMainWnd;
+    CMutex m_operationLock;
+    CCriticalSection m_stateLock;
+
+protected:
+    DECLARE_MESSAGE_MAP()
+
+private:
+    void TakeMainWindow();
+    BOOL PostToMainWindow(UINT message, WPARAM wParam, LPARAM lParam);
+    void RefreshCurrentDevice();
+    // Thread id of a window thread inside a message-keeping wait, 0 if none.
+    volatile LONG m_waitingThreadId;
+};

@@ -1,0 +1,78 @@
+#pragma once
+// A worker thread per test over a simulated machine, answering into an
+// AnswerRecorder that stands in for the main window.
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include "AnswerRecorder.h"
+#include "EngineTestApp.h"
+#include "EngineWait.h"
+#include "SSDOpThread.h"
+#include "SimFixture.h"
+
+class EngineTest : public SimTest {
+protected:
+    void SetUp() override
+    {
+        // The engine's waits pass at a hundredth of their time.
+        SetEngineWaitScale(10);
+        g_engineTestMainWnd = &recorder;
+    }
+
+    void TearDown() override
+    {
+        StopWorker();
+        g_engineTestMainWnd = nullptr;
+        SetEngineWaitScale(1000);
+        SimTest::TearDown();
+    }
+
+    // Starts the worker as the main window's constructor does.
+    void StartWorker()
+    {
+        worker = static_cast<CSSDOpThread*>(AfxBeginThread(RUNTIME_CLASS(CSSDOpThread)));
+        ASSERT_NE(worker, nullptr);
+        ::DuplicateHandle(::GetCurrentProcess(), worker->m_hThread, ::GetCurrentProcess(), &workerHandle, SYNCHRONIZE,
+                          FALSE, 0);
+    }
+
+    // The scan as the main window runs it; on WM_SSDOP_DEVICE_LIST_READY the
+    // recorder selects drive 0, as the window's handler does.
+    BOOL Scan()
+    {
+        recorder.onAnswer = [this](const Answer& a) {
+            if (a.message == WM_SSDOP_DEVICE_LIST_READY)
+                Post(WM_SSDOP_SELECT_DEVICE, 0);
+        };
+        return worker->FindVnSSD();
+    }
+
+    void Post(UINT message, WPARAM wParam = 0) { ASSERT_TRUE(worker->PostThreadMessage(message, wParam, 0)); }
+
+    // Posts a request and dispatches answers until `count` more have arrived.
+    void Request(UINT message, WPARAM wParam, size_t count)
+    {
+        size_t before = recorder.answers.size();
+        Post(message, wParam);
+        ASSERT_TRUE(recorder.WaitForCount(before + count)) << "answers: " << recorder.answers.size() - before;
+    }
+
+    // Ends the worker with WM_SSDOP_QUIT and waits for its thread to end.
+    void StopWorker()
+    {
+        if (!worker)
+            return;
+        worker->PostThreadMessage(WM_SSDOP_QUIT, 0, 0);
+        worker = nullptr;
+        EXPECT_EQ(WAIT_OBJECT_0, ::WaitForSingleObject(workerHandle, 10000));
+        ::CloseHandle(workerHandle);
+        workerHandle = nullptr;
+        recorder.Pump();
+    }
+
+    AnswerRecorder recorder;
+    CSSDOpThread* worker = nullptr;
+    HANDLE workerHandle = nullptr;
+};
