@@ -3,10 +3,11 @@
 
 #include "DeviceOperation.h"
 
-#include <cstdlib>
 #include <vector>
 
 #include "PlatformSeam.h"
+#include "ScopedDeviceInfoSet.h"
+#include "ScopedHeapBlock.h"
 #include "Trace.h"
 #include "define.h"
 
@@ -26,12 +27,6 @@ bool IsListed(const DevInstList& nodes, DEVINST node)
 }
 
 } // namespace
-
-void DeviceOperation::DestroySet(HDEVINFO set, LPCWSTR caller)
-{
-    BOOL result = seam::SetupDiDestroyDeviceInfoList(set);
-    TRACE(L"%s -> SetupDiDestroyDeviceInfoList return: %d\n", caller, result);
-}
 
 // Walks the set from its first member; nothing is cached between calls.
 BOOL DeviceOperation::FindPresentDevice(HDEVINFO set, DEVINST devInst, SP_DEVINFO_DATA* data)
@@ -71,36 +66,34 @@ BOOL DeviceOperation::GetDevPropertyStr(DEVINST devInst, DWORD property, CString
 {
     const wchar_t* fn = L"DeviceOperation::GetDevPropertyStr";
     text.Empty();
-    HDEVINFO set = seam::SetupDiGetClassDevsW(nullptr, nullptr, nullptr, kAllPresent);
-    if (set == INVALID_HANDLE_VALUE) {
+    ScopedDeviceInfoSet set(seam::SetupDiGetClassDevsW(nullptr, nullptr, nullptr, kAllPresent), fn);
+    if (!set.IsValid()) {
         DebugPrint(L"%s -> Get device infolist fail!\n", fn);
         return FALSE;
     }
     SP_DEVINFO_DATA data;
-    BOOL result = FindPresentDevice(set, devInst, &data) && ReadProperty(set, &data, property, text);
-    DestroySet(set, fn);
-    return result;
+    return FindPresentDevice(set.Get(), devInst, &data) && ReadProperty(set.Get(), &data, property, text);
 }
 
 BOOL DeviceOperation::GetDevPropertyDWORD(DEVINST devInst, DWORD property, DWORD* value)
 {
     const wchar_t* fn = L"DeviceOperation::GetDevPropertyDWORD";
-    HDEVINFO set = seam::SetupDiGetClassDevsW(nullptr, nullptr, nullptr, kAllPresent);
-    if (set == INVALID_HANDLE_VALUE) {
+    ScopedDeviceInfoSet set(seam::SetupDiGetClassDevsW(nullptr, nullptr, nullptr, kAllPresent), fn);
+    if (!set.IsValid()) {
         DebugPrint(L"%s-> Get device infolist fail!\n", fn);
         return FALSE;
     }
     BOOL result = FALSE;
     SP_DEVINFO_DATA data;
-    if (FindPresentDevice(set, devInst, &data)) {
+    if (FindPresentDevice(set.Get(), devInst, &data)) {
         std::vector<BYTE> buffer(sizeof(DWORD), 0);
         DWORD type = 0;
         DWORD required = 0;
-        result = seam::SetupDiGetDeviceRegistryPropertyW(set, &data, property, &type, buffer.data(), sizeof(DWORD),
-                                                         &required);
+        result = seam::SetupDiGetDeviceRegistryPropertyW(set.Get(), &data, property, &type, buffer.data(),
+                                                         sizeof(DWORD), &required);
         if (!result && required > sizeof(DWORD)) {
             buffer.assign(required, 0);
-            result = seam::SetupDiGetDeviceRegistryPropertyW(set, &data, property, &type, buffer.data(), required,
+            result = seam::SetupDiGetDeviceRegistryPropertyW(set.Get(), &data, property, &type, buffer.data(), required,
                                                              &required);
         }
         if (result) {
@@ -108,7 +101,6 @@ BOOL DeviceOperation::GetDevPropertyDWORD(DEVINST devInst, DWORD property, DWORD
             result = TRUE;
         }
     }
-    DestroySet(set, fn);
     return result;
 }
 
@@ -149,37 +141,35 @@ BOOL DeviceOperation::GetDevPathForCreatefile(DEVINST devInst, const GUID* inter
     if (id.IsEmpty()) {
         return FALSE;
     }
-    HDEVINFO set = GetInstanceSet(id, interfaceClass);
-    if (set == INVALID_HANDLE_VALUE) {
+    ScopedDeviceInfoSet set(GetInstanceSet(id, interfaceClass), fn);
+    if (!set.IsValid()) {
         DebugPrint(L"%s -> Get device infolist fail!\n", fn);
         return FALSE;
     }
-    BOOL found = FALSE;
     SP_DEVICE_INTERFACE_DATA interfaceData;
     interfaceData.cbSize = sizeof(interfaceData);
-    for (DWORD index = 0;
-         !found && seam::SetupDiEnumDeviceInterfaces(set, nullptr, interfaceClass, index, &interfaceData); ++index) {
+    for (DWORD index = 0; seam::SetupDiEnumDeviceInterfaces(set.Get(), nullptr, interfaceClass, index, &interfaceData);
+         ++index) {
         DWORD required = 0;
-        seam::SetupDiGetDeviceInterfaceDetailW(set, &interfaceData, nullptr, 0, &required, nullptr);
+        seam::SetupDiGetDeviceInterfaceDetailW(set.Get(), &interfaceData, nullptr, 0, &required, nullptr);
         if (required < sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_W)) {
             continue; // no detail to read
         }
-        auto* detail = static_cast<SP_DEVICE_INTERFACE_DETAIL_DATA_W*>(calloc(1, required));
-        if (detail == nullptr) {
+        ScopedHeapBlock block(required);
+        if (!block.IsValid()) {
             break;
         }
+        auto* detail = block.As<SP_DEVICE_INTERFACE_DETAIL_DATA_W>();
         detail->cbSize = sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_W);
         SP_DEVINFO_DATA devData;
         devData.cbSize = sizeof(devData);
-        if (seam::SetupDiGetDeviceInterfaceDetailW(set, &interfaceData, detail, required, nullptr, &devData)) {
+        if (seam::SetupDiGetDeviceInterfaceDetailW(set.Get(), &interfaceData, detail, required, nullptr, &devData)) {
             path = detail->DevicePath;
             DebugPrint(L"%s -> %s\n", fn, path.GetString());
-            found = TRUE;
+            return TRUE;
         }
-        free(detail);
     }
-    DestroySet(set, fn);
-    return found;
+    return FALSE;
 }
 
 BOOL DeviceOperation::GetBDFNumByDevInst(DEVINST devInst, DWORD* bus, DWORD* device, DWORD* function)
@@ -207,34 +197,31 @@ BOOL DeviceOperation::GetDeviceDriverVerAndDate(DEVINST devInst, CString& versio
     if (id.IsEmpty()) {
         return FALSE;
     }
-    HDEVINFO set = GetInstanceSet(id, nullptr);
-    if (set == INVALID_HANDLE_VALUE) {
+    ScopedDeviceInfoSet set(GetInstanceSet(id, nullptr), fn);
+    if (!set.IsValid()) {
         DebugPrint(L"%s -> Get device infolist fail!\n", fn);
         return FALSE;
     }
     SP_DEVINFO_DATA data;
-    if (!FindPresentDevice(set, devInst, &data)) {
-        DestroySet(set, fn);
+    if (!FindPresentDevice(set.Get(), devInst, &data)) {
         return FALSE;
     }
     CString description;
     GetDevPropertyStr(devInst, SPDRP_DEVICEDESC, description);
-    seam::SetupDiBuildDriverInfoList(set, &data, SPDIT_COMPATDRIVER);
+    // The driver list lives in the set and goes with it.
+    seam::SetupDiBuildDriverInfoList(set.Get(), &data, SPDIT_COMPATDRIVER);
 
-    BOOL found = FALSE;
     SP_DRVINFO_DATA_V2_W driver;
     driver.cbSize = sizeof(driver);
-    for (DWORD index = 0; !found && seam::SetupDiEnumDriverInfoW(set, &data, SPDIT_COMPATDRIVER, index, &driver);
-         ++index) {
+    for (DWORD index = 0; seam::SetupDiEnumDriverInfoW(set.Get(), &data, SPDIT_COMPATDRIVER, index, &driver); ++index) {
         CString driverDescription(driver.Description);
         if (description.IsEmpty() || driverDescription.Find(description.GetString()) >= 0) {
             version = GetDriverVersionStr(driver.DriverVersion);
             date = GetDriverDateStr(driver.DriverDate);
-            found = TRUE;
+            return TRUE;
         }
     }
-    DestroySet(set, fn);
-    return found;
+    return FALSE;
 }
 
 CString DeviceOperation::MultiSzToStr(const wchar_t* multiSz, DWORD length)

@@ -57,7 +57,6 @@ public:
 
 private:
     static BOOL FindPresentDevice(HDEVINFO set, DEVINST devInst, SP_DEVINFO_DATA* data);
-    static void DestroySet(HDEVINFO set, LPCWSTR caller);
     static HDEVINFO GetInstanceSet(const CString& instanceId, const GUID* interfaceClass);
     static BOOL ReadProperty(HDEVINFO set, SP_DEVINFO_DATA* data, DWORD property, CString& text);
     static BOOL IsClassDevice(DEVINST devInst, LPCWSTR classMark, LPCWSTR caller);

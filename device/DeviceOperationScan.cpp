@@ -13,6 +13,8 @@
 #include <winioctl.h>
 
 #include "PlatformSeam.h"
+#include "ScopedDeviceHandle.h"
+#include "ScopedDeviceInfoSet.h"
 #include "Trace.h"
 #include "define.h"
 
@@ -54,14 +56,14 @@ BOOL DeviceOperation::IsMakerNvmeController(DEVINST devInst)
 BOOL DeviceOperation::ScanPresentDevices(DevInstList& nodes, MemberTest test, LPCWSTR caller, BOOL traceOnly,
                                          BOOL firstOnly)
 {
-    HDEVINFO set = seam::SetupDiGetClassDevsW(nullptr, nullptr, nullptr, kAllPresent);
-    if (set == INVALID_HANDLE_VALUE) {
+    ScopedDeviceInfoSet set(seam::SetupDiGetClassDevsW(nullptr, nullptr, nullptr, kAllPresent), caller);
+    if (!set.IsValid()) {
         return FALSE;
     }
     BOOL appended = FALSE;
     SP_DEVINFO_DATA data;
     data.cbSize = sizeof(data);
-    for (DWORD index = 0; seam::SetupDiEnumDeviceInfo(set, index, &data); ++index) {
+    for (DWORD index = 0; seam::SetupDiEnumDeviceInfo(set.Get(), index, &data); ++index) {
         CString id;
         GetDevInstanceId(data.DevInst, id);
         if (traceOnly) {
@@ -77,7 +79,6 @@ BOOL DeviceOperation::ScanPresentDevices(DevInstList& nodes, MemberTest test, LP
             }
         }
     }
-    DestroySet(set, caller);
     return appended;
 }
 
@@ -108,18 +109,18 @@ BOOL DeviceOperation::ScanNvmeCongtoller(DEVINST* controller)
 
 int DeviceOperation::ScanInterface(DevInstList& nodes, const GUID* interfaceClass, LPCWSTR caller)
 {
-    HDEVINFO set = seam::SetupDiGetClassDevsW(interfaceClass, nullptr, nullptr, DIGCF_PRESENT | DIGCF_DEVICEINTERFACE);
-    if (set == INVALID_HANDLE_VALUE) {
+    ScopedDeviceInfoSet set(
+        seam::SetupDiGetClassDevsW(interfaceClass, nullptr, nullptr, DIGCF_PRESENT | DIGCF_DEVICEINTERFACE), caller);
+    if (!set.IsValid()) {
         return 0;
     }
     int appended = 0;
     SP_DEVINFO_DATA data;
     data.cbSize = sizeof(data);
-    for (DWORD index = 0; seam::SetupDiEnumDeviceInfo(set, index, &data); ++index) {
+    for (DWORD index = 0; seam::SetupDiEnumDeviceInfo(set.Get(), index, &data); ++index) {
         nodes.Add(data.DevInst);
         ++appended;
     }
-    DestroySet(set, caller);
     return appended;
 }
 
@@ -236,35 +237,31 @@ HANDLE DeviceOperation::OpenDevice(const GUID* interfaceClass, DEVINST devInst)
 int DeviceOperation::GetDiskNum(DEVINST devInst, const GUID* interfaceClass)
 {
     const wchar_t* fn = L"DeviceOperation::GetDiskNum";
-    HANDLE handle = OpenDevice(interfaceClass, devInst);
-    if (handle == INVALID_HANDLE_VALUE) {
+    ScopedDeviceHandle handle(OpenDevice(interfaceClass, devInst));
+    if (!handle.IsValid()) {
         return -1;
     }
     STORAGE_DEVICE_NUMBER number = {};
     DWORD returned = 0;
-    int result = -1;
-    if (seam::DeviceIoControl(handle, IOCTL_STORAGE_GET_DEVICE_NUMBER, nullptr, 0, &number, sizeof(number), &returned,
-                              nullptr)) {
-        DebugPrint(L"%s -> %d %d %d\n", fn, number.DeviceType, number.DeviceNumber, number.PartitionNumber);
-        result = static_cast<int>(number.DeviceNumber);
-    } else {
+    if (!seam::DeviceIoControl(handle.Get(), IOCTL_STORAGE_GET_DEVICE_NUMBER, nullptr, 0, &number, sizeof(number),
+                               &returned, nullptr)) {
         DebugPrint(L"%s -> IOCTL_STORAGE_GET_DEVICE_NUMBER Error: %ld\n", fn, GetLastError());
+        return -1;
     }
-    seam::CloseHandle(handle);
-    return result;
+    DebugPrint(L"%s -> %d %d %d\n", fn, number.DeviceType, number.DeviceNumber, number.PartitionNumber);
+    return static_cast<int>(number.DeviceNumber);
 }
 
 BOOL DeviceOperation::EnableDevice(DEVINST devInst, BOOL enable)
 {
     const wchar_t* fn = L"DeviceOperation::EnableDevice";
-    HDEVINFO set = seam::SetupDiGetClassDevsW(nullptr, nullptr, nullptr, kAllPresent);
-    if (set == INVALID_HANDLE_VALUE) {
+    ScopedDeviceInfoSet set(seam::SetupDiGetClassDevsW(nullptr, nullptr, nullptr, kAllPresent), fn);
+    if (!set.IsValid()) {
         DebugPrint(L"%s -> Get device infolist fail, GetLastError: %d!\n", fn, GetLastError());
         return FALSE;
     }
     SP_DEVINFO_DATA data;
-    if (!FindPresentDevice(set, devInst, &data)) {
-        DestroySet(set, fn);
+    if (!FindPresentDevice(set.Get(), devInst, &data)) {
         return FALSE;
     }
     SP_PROPCHANGE_PARAMS params = {};
@@ -273,22 +270,20 @@ BOOL DeviceOperation::EnableDevice(DEVINST devInst, BOOL enable)
     params.StateChange = enable ? DICS_ENABLE : DICS_DISABLE;
     params.Scope = DICS_FLAG_CONFIGSPECIFIC;
     params.HwProfile = 0;
-    BOOL result = seam::SetupDiSetClassInstallParamsW(set, &data, &params.ClassInstallHeader, sizeof(params)) &&
-                  seam::SetupDiCallClassInstaller(DIF_PROPERTYCHANGE, set, &data);
-    if (!result) {
+    if (!seam::SetupDiSetClassInstallParamsW(set.Get(), &data, &params.ClassInstallHeader, sizeof(params)) ||
+        !seam::SetupDiCallClassInstaller(DIF_PROPERTYCHANGE, set.Get(), &data)) {
         DebugPrint(L"%s -> Fail to set state for the specific device!\n", fn);
-    } else {
-        SP_DEVINSTALL_PARAMS_W installParams = {};
-        installParams.cbSize = sizeof(installParams);
-        if (seam::SetupDiGetDeviceInstallParamsW(set, &data, &installParams) &&
-            (installParams.Flags & (DI_NEEDRESTART | DI_NEEDREBOOT)) != 0) {
-            DebugPrint(L"%s -> Need to reboot the system......\n", fn);
-        } else {
-            DebugPrint(L"%s -> Operation success!\n", fn);
-        }
+        return FALSE;
     }
-    DestroySet(set, fn);
-    return result ? TRUE : FALSE;
+    SP_DEVINSTALL_PARAMS_W installParams = {};
+    installParams.cbSize = sizeof(installParams);
+    if (seam::SetupDiGetDeviceInstallParamsW(set.Get(), &data, &installParams) &&
+        (installParams.Flags & (DI_NEEDRESTART | DI_NEEDREBOOT)) != 0) {
+        DebugPrint(L"%s -> Need to reboot the system......\n", fn);
+    } else {
+        DebugPrint(L"%s -> Operation success!\n", fn);
+    }
+    return TRUE;
 }
 
 BOOL DeviceOperation::RescanDevices()

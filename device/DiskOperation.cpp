@@ -8,6 +8,7 @@
 
 #include "DeviceOperation.h"
 #include "PlatformSeam.h"
+#include "ScopedDeviceHandle.h"
 #include "Trace.h"
 #include "define.h"
 
@@ -44,40 +45,34 @@ HANDLE DiskOperation::CreateDeviceHandle(const CString& path, LPCWSTR caller, LP
     return handle;
 }
 
-// The device number of an open disk or volume; closes the handle.
-int DiskOperation::QueryDiskNum(HANDLE handle)
+// The device number of an open disk or volume, -1 when the query fails or
+// nothing was opened. The holder closes the handle on every road.
+int DiskOperation::QueryDiskNum(HANDLE opened)
 {
     const wchar_t* fn = L"DiskOperation::GetDiskNum";
+    ScopedDeviceHandle handle(opened);
+    if (!handle.IsValid()) {
+        return -1;
+    }
     STORAGE_DEVICE_NUMBER number = {};
     DWORD returned = 0;
-    int result = -1;
-    if (seam::DeviceIoControl(handle, IOCTL_STORAGE_GET_DEVICE_NUMBER, nullptr, 0, &number, sizeof(number), &returned,
-                              nullptr)) {
-        DebugPrint(L"%s -> %d %d %d\n", fn, number.DeviceType, number.DeviceNumber, number.PartitionNumber);
-        result = static_cast<int>(number.DeviceNumber);
-    } else {
+    if (!seam::DeviceIoControl(handle.Get(), IOCTL_STORAGE_GET_DEVICE_NUMBER, nullptr, 0, &number, sizeof(number),
+                               &returned, nullptr)) {
         DebugPrint(L"%s -> IOCTL_STORAGE_GET_DEVICE_NUMBER Error: %ld\n", fn, GetLastError());
+        return -1;
     }
-    seam::CloseHandle(handle);
-    return result;
+    DebugPrint(L"%s -> %d %d %d\n", fn, number.DeviceType, number.DeviceNumber, number.PartitionNumber);
+    return static_cast<int>(number.DeviceNumber);
 }
 
 int DiskOperation::GetDiskNum(DEVINST diskInst)
 {
-    HANDLE handle = OpenDisk(diskInst);
-    if (handle == INVALID_HANDLE_VALUE) {
-        return -1;
-    }
-    return QueryDiskNum(handle);
+    return QueryDiskNum(OpenDisk(diskInst));
 }
 
 int DiskOperation::GetDiskNum(WCHAR driveLetter)
 {
-    HANDLE handle = OpenDevice(VolumePath(driveLetter));
-    if (handle == INVALID_HANDLE_VALUE) {
-        return -1;
-    }
-    return QueryDiskNum(handle);
+    return QueryDiskNum(OpenDevice(VolumePath(driveLetter)));
 }
 
 // A disk whose relation to the running system cannot be established counts as
@@ -121,24 +116,21 @@ HANDLE DiskOperation::OpenDiskByNum(UINT diskNum)
 BOOL DiskOperation::GetPartitionLocation(WCHAR driveLetter, DWORD* diskNum, DWORD* partitionNum)
 {
     const wchar_t* fn = L"DiskOperation::GetPartitionLocation";
-    HANDLE handle = OpenDevice(VolumePath(driveLetter));
-    if (handle == INVALID_HANDLE_VALUE) {
+    ScopedDeviceHandle handle(OpenDevice(VolumePath(driveLetter)));
+    if (!handle.IsValid()) {
         return FALSE;
     }
     STORAGE_DEVICE_NUMBER number = {};
     DWORD returned = 0;
-    BOOL result = FALSE;
-    if (seam::DeviceIoControl(handle, IOCTL_STORAGE_GET_DEVICE_NUMBER, nullptr, 0, &number, sizeof(number), &returned,
-                              nullptr)) {
-        *diskNum = number.DeviceNumber;
-        *partitionNum = number.PartitionNumber;
-        DebugPrint(L"%s -> %d %d %d\n", fn, number.DeviceType, number.DeviceNumber, number.PartitionNumber);
-        result = TRUE;
-    } else {
+    if (!seam::DeviceIoControl(handle.Get(), IOCTL_STORAGE_GET_DEVICE_NUMBER, nullptr, 0, &number, sizeof(number),
+                               &returned, nullptr)) {
         DebugPrint(L"%s -> IOCTL_STORAGE_GET_DEVICE_NUMBER Error: %ld\n", fn, GetLastError());
+        return FALSE;
     }
-    seam::CloseHandle(handle);
-    return result;
+    *diskNum = number.DeviceNumber;
+    *partitionNum = number.PartitionNumber;
+    DebugPrint(L"%s -> %d %d %d\n", fn, number.DeviceType, number.DeviceNumber, number.PartitionNumber);
+    return TRUE;
 }
 
 BOOL DiskOperation::GetPartitionDriveLetter(DWORD diskNum, BYTE partitionNum, int* driveIndex)

@@ -33,7 +33,7 @@ public:
     static int ParseDiskName(CString /*name*/) { return 0; }
 
 private:
-    static int QueryDiskNum(HANDLE handle);
+    static int QueryDiskNum(HANDLE opened);
     static HANDLE CreateDeviceHandle(const CString& path, LPCWSTR caller, LPCWSTR failFormat);
     static CString VolumePath(WCHAR driveLetter);
 };

@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "PlatformSeam.h"
+#include "ScopedDeviceHandle.h"
 
 namespace {
 
@@ -81,14 +82,13 @@ BOOL SmartStore::ReadAtaSmartByPath(const CString& path, BYTE slot)
     if (!IsSlot(slot)) {
         return FALSE;
     }
-    HANDLE drive = seam::CreateFileW(path.GetString(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                     nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_SYSTEM, nullptr);
-    if (drive == INVALID_HANDLE_VALUE) {
+    ScopedDeviceHandle drive(seam::CreateFileW(path.GetString(), GENERIC_READ | GENERIC_WRITE,
+                                               FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                               FILE_ATTRIBUTE_SYSTEM, nullptr));
+    if (!drive.IsValid()) {
         return FALSE;
     }
-    BOOL result = ReadOpenDrive(drive, slot);
-    seam::CloseHandle(drive);
-    return result;
+    return ReadOpenDrive(drive.Get(), slot);
 }
 
 BOOL SmartStore::ReadOpenDrive(HANDLE drive, BYTE slot)

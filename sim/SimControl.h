@@ -99,6 +99,11 @@ SIMAPI int SimReadFwStaging(int drive, unsigned offset, unsigned length, void* b
 SIMAPI int SimGetNodeEnabled(const char* name);
 // Number of open library connections of a drive (open calls minus closes).
 SIMAPI int SimGetOpenCount(int drive);
+// Device handles the seam's CreateFileW gave out and its CloseHandle has not
+// taken back, and device information sets not yet destroyed: what the program
+// holds of the seam at this moment.
+SIMAPI int SimGetOpenDeviceHandleCount(void);
+SIMAPI int SimGetOpenDeviceInfoSetCount(void);
 
 #ifdef __cplusplus
 }

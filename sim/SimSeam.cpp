@@ -844,6 +844,18 @@ BOOL SimDeviceIoControl(HANDLE hDevice, DWORD dwIoControlCode, LPVOID lpInBuffer
     return result;
 }
 
+int SimGetOpenDeviceHandleCount(void)
+{
+    SimLock lock;
+    return static_cast<int>(g_handles.size());
+}
+
+int SimGetOpenDeviceInfoSetCount(void)
+{
+    SimLock lock;
+    return static_cast<int>(g_sets.size());
+}
+
 BOOL SimCloseHandle(HANDLE hObject)
 {
     SimLock lock;
