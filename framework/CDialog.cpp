@@ -91,9 +91,15 @@ INT_PTR CDialog::DoModal()
 
     m_nModalResult = -1;
     m_nFlags |= WF_CONTINUEMODAL;
-    if (CreateIndirect(dialogTemplate, CWnd::FromHandle(owner)) && ContinueModal())
+    BOOL created = CreateIndirect(dialogTemplate, CWnd::FromHandle(owner));
+    if (created && ContinueModal())
         RunModalLoop(MLF_SHOWONIDLE);
     m_nFlags &= ~(WF_CONTINUEMODAL | WF_MODALLOOP);
+    // A window destroyed while it was being made (a control whose class is
+    // not registered) ended the loop-to-be as aborted on its way out; the
+    // caller must still see that the dialog never came to be.
+    if (!created)
+        m_nModalResult = -1;
 
     if (m_hWnd)
         SetWindowPos(nullptr, 0, 0, 0, 0, SWP_HIDEWINDOW | SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_NOZORDER);

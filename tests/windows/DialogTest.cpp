@@ -350,3 +350,38 @@ TEST(Dialog, ModalLoopWhoseWindowIsDestroyedEndsAsAbortedAndFreesItsOwner)
     EXPECT_TRUE(owner.IsWindowEnabled());
     owner.DestroyWindow();
 }
+
+namespace {
+
+// Destroys its window while the platform is still making it.
+class DestroyedInInitDlg : public CDialog {
+public:
+    explicit DestroyedInInitDlg(CWnd* parent) : CDialog(IDD_TEST_MODAL, parent) {}
+    BOOL OnInitDialog() override
+    {
+        DestroyWindow();
+        return TRUE;
+    }
+};
+
+} // namespace
+
+TEST(Dialog, DialogThatCannotBeMadeGivesMinusOneAndFreesItsOwner)
+{
+    CWnd owner;
+    ASSERT_TRUE(owner.CreateEx(0, nullptr, L"owner", WS_OVERLAPPEDWINDOW, CRect(0, 0, 200, 100), nullptr, 0));
+    CDialog unregisteredControl(IDD_TEST_UNREGISTERED_CONTROL, &owner);
+    DestroyedInInitDlg destroyedInInit(&owner);
+    struct Case {
+        const char* name;
+        CDialog* dialog;
+    } cases[] = {{"control of an unregistered class", &unregisteredControl},
+                 {"window destroyed in OnInitDialog", &destroyedInInit}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(c.dialog->DoModal(), -1);
+        EXPECT_EQ(c.dialog->m_hWnd, nullptr);
+        EXPECT_TRUE(owner.IsWindowEnabled());
+    }
+    owner.DestroyWindow();
+}
