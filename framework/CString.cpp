@@ -2,6 +2,7 @@
 
 #include "AfxResource.h"
 
+#include <cassert>
 #include <cstdarg>
 #include <cwchar>
 #include <cwctype>
@@ -65,6 +66,21 @@ CString& CString::operator=(wchar_t ch)
 {
     m_text.assign(1, ch);
     return *this;
+}
+
+wchar_t CString::GetAt(int index) const noexcept
+{
+    bool valid = index >= 0 && index <= GetLength();
+    assert(valid && "CString::GetAt: index out of range");
+    return valid ? m_text.c_str()[index] : L'\0';
+}
+
+void CString::SetAt(int index, wchar_t ch) noexcept
+{
+    bool valid = index >= 0 && index < GetLength();
+    assert(valid && "CString::SetAt: index out of range");
+    if (valid)
+        m_text[static_cast<size_t>(index)] = ch;
 }
 
 void CString::Format(LPCWSTR format, ...)

@@ -27,9 +27,14 @@ public:
     int GetLength() const { return static_cast<int>(m_text.size()); }
     BOOL IsEmpty() const { return m_text.empty(); }
     void Empty() { m_text.clear(); }
-    wchar_t GetAt(int index) const { return m_text.at(static_cast<size_t>(index)); }
-    void SetAt(int index, wchar_t ch) { m_text.at(static_cast<size_t>(index)) = ch; }
-    wchar_t operator[](int index) const { return GetAt(index); }
+    // A bad index is the caller's fault: it asserts in a debug build and never
+    // throws, since these run inside window procedures where an exception
+    // cannot cross the platform's frames. In a release build GetAt gives 0
+    // (as at the terminator, index GetLength(), which it may read) and SetAt
+    // leaves the text unchanged.
+    wchar_t GetAt(int index) const noexcept;
+    void SetAt(int index, wchar_t ch) noexcept;
+    wchar_t operator[](int index) const noexcept { return GetAt(index); }
 
     // Windows format meaning: %s wide, %S narrow (see WideFormat.h).
     void Format(LPCWSTR format, ...);

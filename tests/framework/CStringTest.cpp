@@ -2,6 +2,8 @@
 
 #include "CString.h"
 
+#include <climits>
+
 TEST(CString, ConstructsFromWideAndNarrowText)
 {
     EXPECT_EQ(CString(L"abc"), CString("abc"));
@@ -82,4 +84,25 @@ TEST(CString, ComparesAndConcatenates)
     EXPECT_EQ(CString(L"Abc-de"), b);
     b += L'!';
     EXPECT_STREQ(L"Abc-de!", static_cast<LPCWSTR>(b));
+}
+
+TEST(CString, BadIndexGivesZeroAndChangesNothingInsteadOfThrowing)
+{
+    CString s(L"abc");
+    EXPECT_EQ(s.GetAt(2), L'c');
+    EXPECT_EQ(s[0], L'a');
+    // The terminator may be read; beyond it nothing is.
+    for (int index : {3, 4, -1, INT_MIN, INT_MAX}) {
+        SCOPED_TRACE(index);
+        EXPECT_EQ(s.GetAt(index), L'\0');
+        EXPECT_EQ(s[index], L'\0');
+    }
+    for (int index : {3, -1, INT_MAX}) {
+        SCOPED_TRACE(index);
+        s.SetAt(index, L'x');
+        EXPECT_EQ(s, L"abc");
+    }
+    s.SetAt(1, L'x');
+    EXPECT_EQ(s, L"axc");
+    EXPECT_EQ(CString().GetAt(0), L'\0');
 }
