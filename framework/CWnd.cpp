@@ -7,6 +7,9 @@
 #include "CWinThread.h"
 
 #include <memory>
+#include <mutex>
+#include <set>
+#include <string>
 #include <unordered_map>
 
 IMPLEMENT_DYNAMIC(CWnd, CCmdTarget)
@@ -170,18 +173,17 @@ BOOL AfxUnhookWindowCreate()
 
 LPCWSTR AfxRegisterWndClass(UINT classStyle, HCURSOR cursor, HBRUSH background, HICON icon)
 {
-    static CString names[8];
-    static WNDCLASSW registered[8];
-    static int count = 0;
-    for (int i = 0; i < count; ++i) {
-        const WNDCLASSW& wc = registered[i];
-        if (wc.style == classStyle && wc.hCursor == cursor && wc.hbrBackground == background && wc.hIcon == icon)
-            return names[i];
-    }
-    if (count == 8)
-        return nullptr;
+    // The name says every parameter, so one set of names is the whole record.
+    // Any thread may ask, and the names handed out must stay valid for the
+    // life of the process: a node-based set under one lock.
+    static std::mutex lock;
+    static std::set<std::wstring> registered;
     CString name;
     name.Format(L"KestrovaWnd:%x:%p:%p:%p", classStyle, cursor, background, icon);
+    std::lock_guard<std::mutex> hold(lock);
+    auto found = registered.find(name.GetString());
+    if (found != registered.end())
+        return found->c_str();
     WNDCLASSW wc = {};
     wc.style = classStyle;
     wc.lpfnWndProc = ::DefWindowProcW;
@@ -192,9 +194,7 @@ LPCWSTR AfxRegisterWndClass(UINT classStyle, HCURSOR cursor, HBRUSH background, 
     wc.lpszClassName = name;
     if (!::RegisterClassW(&wc) && ::GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
         return nullptr;
-    names[count] = name;
-    registered[count] = wc;
-    return names[count++];
+    return registered.insert(name.GetString()).first->c_str();
 }
 
 BOOL CWnd::PreCreateWindow(CREATESTRUCTW& cs)

@@ -35,7 +35,9 @@ LRESULT CALLBACK AfxWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lPara
 // Gives the message to PreTranslateMessage of its window and of each parent up
 // to the top-level window; TRUE when one of them took it.
 BOOL AfxPreTranslateMessage(MSG* msg);
-// The window class of plain framework windows (registered once).
+// A window class of plain framework windows with these parameters, registered
+// on first use; the name stays valid for the life of the process. NULL when
+// the platform refuses the class.
 LPCWSTR AfxRegisterWndClass(UINT classStyle, HCURSOR cursor = nullptr, HBRUSH background = nullptr,
                             HICON icon = nullptr);
 
