@@ -23,8 +23,15 @@ BOOL CDC::Attach(HDC dc)
 {
     if (!dc)
         return FALSE;
+    if (m_hDC && m_hDC != dc)
+        ReleaseHeldDC();
     m_hDC = dc;
     return TRUE;
+}
+
+void CDC::ReleaseHeldDC()
+{
+    DeleteDC();
 }
 
 HDC CDC::Detach()

@@ -1,8 +1,10 @@
 #pragma once
-// A device context. A CDC made by CreateCompatibleDC deletes its DC; the
-// paint, client and window DCs release theirs; FromHandle gives a temporary
-// wrapper that leaves the DC alone. SelectObject hands back the previous
-// object as a temporary wrapper, as the framework does.
+// A device context. A CDC owns the DC it is given (CreateCompatibleDC,
+// Attach) and deletes it; the paint, client and window DCs end or release
+// the DC they obtained themselves, and own any DC attached later as a plain
+// CDC does. FromHandle gives a temporary wrapper that leaves the DC alone.
+// SelectObject hands back the previous object as a temporary wrapper, as the
+// framework does.
 
 #include "CBitmap.h"
 #include "CBrush.h"
@@ -19,6 +21,8 @@ public:
 
     operator HDC() const { return m_hDC; }
     HDC GetSafeHdc() const { return m_hDC; }
+    // A DC held before is given back first, the way this object came by it,
+    // so making a DC again leaks nothing.
     BOOL Attach(HDC dc);
     HDC Detach();
     BOOL CreateCompatibleDC(CDC* dc) { return Attach(::CreateCompatibleDC(dc ? dc->m_hDC : nullptr)); }
@@ -131,6 +135,10 @@ public:
     {
         return ::ExcludeClipRect(m_hDC, rect->left, rect->top, rect->right, rect->bottom);
     }
+
+protected:
+    // Gives back the DC held now: a plain CDC deletes it.
+    virtual void ReleaseHeldDC();
 
 private:
     HGDIOBJ Select(CGdiObject* object) { return object ? ::SelectObject(m_hDC, object->m_hObject) : nullptr; }

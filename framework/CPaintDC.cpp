@@ -9,6 +9,14 @@ CPaintDC::CPaintDC(CWnd* wnd) : m_hWnd(wnd->m_hWnd)
 
 CPaintDC::~CPaintDC()
 {
+    ReleaseHeldDC();
     ::EndPaint(m_hWnd, &m_ps);
-    Detach();
+}
+
+void CPaintDC::ReleaseHeldDC()
+{
+    if (m_hDC == m_ps.hdc)
+        Detach();
+    else
+        CDC::ReleaseHeldDC();
 }

@@ -1,5 +1,7 @@
 #pragma once
 // The DC of a WM_PAINT: BeginPaint on construction, EndPaint on destruction.
+// A DC attached in its place is deleted as a plain CDC's; the paint DC
+// itself goes back only through EndPaint.
 
 #include "CDC.h"
 
@@ -13,5 +15,7 @@ public:
     PAINTSTRUCT m_ps = {};
 
 protected:
+    void ReleaseHeldDC() override;
+
     HWND m_hWnd;
 };

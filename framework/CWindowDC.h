@@ -11,5 +11,12 @@ public:
     ~CWindowDC() override;
 
 protected:
+    void ReleaseHeldDC() override;
+
     HWND m_hWnd;
+
+private:
+    // The DC GetWindowDC gave: it goes back to the window; a DC attached later is
+    // deleted as a plain CDC's.
+    HDC m_hWindowDC = nullptr;
 };

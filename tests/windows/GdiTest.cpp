@@ -66,3 +66,60 @@ TEST(Gdi, CreatingAnObjectAgainDeletesTheOneHeldBefore)
     EXPECT_EQ(::GetObjectType(first), 0u);
     EXPECT_EQ(::GetObjectType(brush.m_hObject), static_cast<DWORD>(OBJ_BRUSH));
 }
+
+namespace {
+
+// Paints through a memory DC attached over its paint DC.
+class AttachingPainter : public CWnd {
+public:
+    HDC memory = nullptr;
+    bool painted = false;
+    void OnPaint()
+    {
+        CPaintDC dc(this);
+        memory = ::CreateCompatibleDC(dc.m_hDC);
+        dc.Attach(memory);
+        painted = true;
+    }
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(AttachingPainter, CWnd)
+ON_WM_PAINT()
+END_MESSAGE_MAP()
+
+} // namespace
+
+TEST(Gdi, AttachingOverAHeldDcGivesThatOneBackAsItWasObtained)
+{
+    CDC plain;
+    ASSERT_TRUE(plain.CreateCompatibleDC(nullptr));
+    HDC first = plain.m_hDC;
+    ASSERT_TRUE(plain.CreateCompatibleDC(nullptr));
+    EXPECT_EQ(::GetObjectType(first), 0u);
+    HDC second = plain.m_hDC;
+    ASSERT_TRUE(plain.Attach(second));
+    EXPECT_EQ(::GetObjectType(second), static_cast<DWORD>(OBJ_MEMDC));
+
+    AttachingPainter window;
+    ASSERT_TRUE(
+        window.CreateEx(0, nullptr, L"attach", WS_OVERLAPPEDWINDOW | WS_VISIBLE, CRect(0, 0, 200, 100), nullptr, 0));
+    // A client DC's window DC goes back to the window (a second release
+    // finds nothing to give back); the DC taken in its place is deleted.
+    HDC memory = ::CreateCompatibleDC(nullptr);
+    {
+        CClientDC client(&window);
+        HDC windowDC = client.m_hDC;
+        ASSERT_TRUE(client.Attach(memory));
+        EXPECT_EQ(::ReleaseDC(window.m_hWnd, windowDC), 0);
+    }
+    EXPECT_EQ(::GetObjectType(memory), 0u);
+
+    // The paint DC ends with EndPaint, which still validates the window.
+    window.Invalidate();
+    window.UpdateWindow();
+    ASSERT_TRUE(window.painted);
+    EXPECT_EQ(::GetObjectType(window.memory), 0u);
+    EXPECT_FALSE(::GetUpdateRect(window.m_hWnd, nullptr, FALSE));
+    window.DestroyWindow();
+}
