@@ -3,7 +3,7 @@
 // sans-serif face chosen by the font mapper, at a character height in
 // logical units, with the given weight and slant.
 
-#include <windows.h>
+#include "Afx.h"
 
 inline LOGFONT MakeControlLogFont(int height, int weight, BYTE italic)
 {
@@ -18,4 +18,14 @@ inline LOGFONT MakeControlLogFont(int height, int weight, BYTE italic)
     lf.lfQuality = CLEARTYPE_QUALITY;
     lf.lfPitchAndFamily = VARIABLE_PITCH | FF_SWISS;
     return lf;
+}
+
+// A control's own font rebuilt by the recipe and handed to its window with a
+// redraw. The old font is deleted first, so the control never holds two.
+inline void SetControlFont(CWnd& control, CFont& font, int height, int weight, BYTE italic)
+{
+    LOGFONT lf = MakeControlLogFont(height, weight, italic);
+    font.DeleteObject();
+    font.CreateFontIndirect(&lf);
+    control.SetFont(&font, TRUE);
 }

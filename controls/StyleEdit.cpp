@@ -21,10 +21,7 @@ CStyleEdit::~CStyleEdit()
 
 void CStyleEdit::SetFontStyle(int height, int, int weight, BYTE italic)
 {
-    LOGFONT lf = MakeControlLogFont(height, weight, italic);
-    m_font.DeleteObject();
-    m_font.CreateFontIndirect(&lf);
-    SetFont(&m_font, TRUE);
+    SetControlFont(*this, m_font, height, weight, italic);
 }
 
 void CStyleEdit::SetBackColor(COLORREF color)
