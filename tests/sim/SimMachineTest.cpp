@@ -1,6 +1,6 @@
 // The machine description, the journal and the fault knobs.
 
-#include "SimTestSupport.h"
+#include "SimFixture.h"
 
 #include "PlatformSeam.h"
 

@@ -1,6 +1,6 @@
 // The simulated platform seam keeps the Win32 contracts the device code relies on.
 
-#include "SimTestSupport.h"
+#include "SimFixture.h"
 
 #include "PlatformSeam.h"
 

@@ -2,7 +2,7 @@
 // "machine.txt" beside the executable, else the default; a broken file falls
 // back to the default.
 
-#include "SimTestSupport.h"
+#include "SimFixture.h"
 
 #include "TempDir.h"
 

@@ -1,6 +1,6 @@
 // The stand-in device libraries against the contracts the program relies on.
 
-#include "SimTestSupport.h"
+#include "SimFixture.h"
 
 #include "TempDir.h"
 #include "VntAtad.h"
