@@ -26,6 +26,21 @@ const DWORD kMcfgSignature = 0x4746434D; // "MCFG" as stored
 const int kMcfgBufferSize = 256;
 const int kMcfgBaseOffset = 44; // after the 36-byte header and 8 reserved bytes
 
+// The table list is an array of 4-byte signatures: each entry is compared
+// whole, so the end of one signature and the start of the next never make a
+// match ("XXMC" followed by "FGYY" holds the text "MCFG" but no MCFG table).
+bool ListsTable(const std::vector<BYTE>& list, UINT size, DWORD signature)
+{
+    for (UINT at = 0; at + sizeof(DWORD) <= size; at += sizeof(DWORD)) {
+        DWORD entry = 0;
+        memcpy(&entry, list.data() + at, sizeof(entry));
+        if (entry == signature) {
+            return true;
+        }
+    }
+    return false;
+}
+
 } // namespace
 
 BOOL DeviceOperation::IsClassDevice(DEVINST devInst, LPCWSTR classMark, LPCWSTR caller)
@@ -297,21 +312,17 @@ BOOL DeviceOperation::RescanDevices()
 
 BOOL DeviceOperation::GetMcfgBaseAddress(ULONGLONG* base)
 {
-    UINT listSize = EnumSystemFirmwareTables(kAcpiProvider, nullptr, 0);
+    UINT listSize = seam::EnumSystemFirmwareTables(kAcpiProvider, nullptr, 0);
     if (listSize != 0) {
         std::vector<BYTE> list(listSize, 0);
-        EnumSystemFirmwareTables(kAcpiProvider, list.data(), listSize);
-        bool found = false;
-        for (UINT i = 0; !found && i + 4 <= listSize; ++i) {
-            found = memcmp(list.data() + i, "MCFG", 4) == 0;
-        }
-        if (!found) {
+        UINT filled = seam::EnumSystemFirmwareTables(kAcpiProvider, list.data(), listSize);
+        if (!ListsTable(list, filled <= listSize ? filled : 0, kMcfgSignature)) {
             return FALSE;
         }
     }
     // A table longer than the buffer is not copied: the base then reads 0.
     BYTE table[kMcfgBufferSize] = {};
-    GetSystemFirmwareTable(kAcpiProvider, kMcfgSignature, table, sizeof(table));
+    seam::GetSystemFirmwareTable(kAcpiProvider, kMcfgSignature, table, sizeof(table));
     ULONGLONG value = 0;
     memcpy(&value, table + kMcfgBaseOffset, sizeof(value));
     *base = value;

@@ -10,6 +10,9 @@
 //   - sim/PlatformSeamSim.cpp: answers from the simulated machine, for Wine,
 //     which has neither the device tree nor the disks the program looks for.
 //
+// The firmware-table calls go through it too: Wine has no ACPI tables, and
+// the simulated machine describes its own.
+//
 // Only device paths go through CreateFileW here ("\\.\X:", "\\.\PhysicalDriveN",
 // interface paths); ordinary files use the platform directly. A handle from
 // seam::CreateFileW is used with seam::DeviceIoControl and closed with
@@ -65,5 +68,10 @@ BOOL CloseHandle(HANDLE hObject);
 DWORD GetLogicalDrives();
 UINT GetDriveTypeW(LPCWSTR lpRootPathName);
 UINT GetSystemDirectoryW(LPWSTR lpBuffer, UINT uSize);
+
+// Firmware tables (ACPI, SMBIOS) by provider signature and table id.
+UINT EnumSystemFirmwareTables(DWORD FirmwareTableProviderSignature, PVOID pFirmwareTableEnumBuffer, DWORD BufferSize);
+UINT GetSystemFirmwareTable(DWORD FirmwareTableProviderSignature, DWORD FirmwareTableID, PVOID pFirmwareTableBuffer,
+                            DWORD BufferSize);
 
 } // namespace seam

@@ -148,4 +148,15 @@ UINT GetSystemDirectoryW(LPWSTR lpBuffer, UINT uSize)
     return ::GetSystemDirectoryW(lpBuffer, uSize);
 }
 
+UINT EnumSystemFirmwareTables(DWORD FirmwareTableProviderSignature, PVOID pFirmwareTableEnumBuffer, DWORD BufferSize)
+{
+    return ::EnumSystemFirmwareTables(FirmwareTableProviderSignature, pFirmwareTableEnumBuffer, BufferSize);
+}
+
+UINT GetSystemFirmwareTable(DWORD FirmwareTableProviderSignature, DWORD FirmwareTableID, PVOID pFirmwareTableBuffer,
+                            DWORD BufferSize)
+{
+    return ::GetSystemFirmwareTable(FirmwareTableProviderSignature, FirmwareTableID, pFirmwareTableBuffer, BufferSize);
+}
+
 } // namespace seam

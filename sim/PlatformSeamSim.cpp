@@ -150,4 +150,15 @@ UINT GetSystemDirectoryW(LPWSTR lpBuffer, UINT uSize)
     return SimGetSystemDirectoryW(lpBuffer, uSize);
 }
 
+UINT EnumSystemFirmwareTables(DWORD FirmwareTableProviderSignature, PVOID pFirmwareTableEnumBuffer, DWORD BufferSize)
+{
+    return SimEnumSystemFirmwareTables(FirmwareTableProviderSignature, pFirmwareTableEnumBuffer, BufferSize);
+}
+
+UINT GetSystemFirmwareTable(DWORD FirmwareTableProviderSignature, DWORD FirmwareTableID, PVOID pFirmwareTableBuffer,
+                            DWORD BufferSize)
+{
+    return SimGetSystemFirmwareTable(FirmwareTableProviderSignature, FirmwareTableID, pFirmwareTableBuffer, BufferSize);
+}
+
 } // namespace seam

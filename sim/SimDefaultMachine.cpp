@@ -8,6 +8,11 @@
 const char* const kSimDefaultMachine = R"machine(# Kestrova default machine
 machine system-dir="C:\Windows\system32"
 
+# ACPI tables: the PCI Express configuration space begins at 0xE0000000.
+firmware ACPI FACP size=276
+firmware ACPI APIC size=188
+firmware ACPI MCFG mcfg-base=0xE0000000
+
 node root    id="HTREE\ROOT\0" desc="Computer"
 node acpi    parent=root id="ACPI_HAL\PNP0C08\0" desc="Microsoft ACPI-Compliant System" service=ACPI
 node pci     parent=acpi id="ACPI\PNP0A08\0" desc="PCI Express Root Complex" service=pci

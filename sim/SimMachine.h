@@ -86,6 +86,16 @@ struct SimLlfJob {
     WORD errorCode = 0; // reported once the job ends; 0 = success
 };
 
+// A firmware table as EnumSystemFirmwareTables lists it and
+// GetSystemFirmwareTable returns it: provider signature ('ACPI' as the
+// multi-character constant), table id (an ACPI signature as its bytes are
+// stored: "MCFG" is 0x4746434D) and the table's bytes.
+struct SimFirmwareTable {
+    DWORD provider = 0;
+    DWORD id = 0;
+    std::vector<BYTE> bytes;
+};
+
 enum SimBus { SIM_BUS_NVME, SIM_BUS_SATA };
 
 struct SimDrive {
@@ -137,6 +147,7 @@ public:
     bool strictOpen = false;
     std::vector<SimNode> nodes;
     std::vector<SimDrive> drives;
+    std::vector<SimFirmwareTable> firmwareTables; // in listing order
 
     static DEVINST DevInstOf(int node) { return SIM_DEVINST_BASE + static_cast<DEVINST>(node); }
     // Node index of a handle, -1 when the machine has no such node.

@@ -2,6 +2,7 @@
 
 #include "SimLlfScript.h"
 
+#include <cctype>
 #include <cstdlib>
 #include <cstring>
 #include <cwctype>
@@ -222,6 +223,74 @@ bool ParseDate(const std::string& text, FILETIME& date)
     return SystemTimeToFileTime(&time, &date) != FALSE;
 }
 
+const DWORD kAcpiProvider = 0x41435049; // 'ACPI'
+const DWORD kMcfgTableId = 0x4746434D;  // "MCFG" as stored
+const ULONGLONG kMaxFirmwareTable = 1 << 20;
+const size_t kAcpiHeaderSize = 36;
+
+// A provider signature as the multi-character constant: "ACPI" is 0x41435049.
+bool ParseProviderSignature(const std::string& text, DWORD& signature)
+{
+    if (text.size() != 4)
+        return false;
+    signature = 0;
+    for (char c : text)
+        signature = (signature << 8) | static_cast<BYTE>(c);
+    return true;
+}
+
+// A table id: four characters that begin with a letter are a signature as its
+// bytes are stored ("MCFG" is 0x4746434D), anything else a number.
+bool ParseTableId(const std::string& text, DWORD& id)
+{
+    if (text.size() == 4 && std::isalpha(static_cast<unsigned char>(text[0]))) {
+        id = 0;
+        for (int i = 3; i >= 0; --i)
+            id = (id << 8) | static_cast<BYTE>(text[i]);
+        return true;
+    }
+    ULONGLONG value = 0;
+    if (!SimMachineParser::ParseNumber(text, value) || value > 0xFFFFFFFF)
+        return false;
+    id = static_cast<DWORD>(value);
+    return true;
+}
+
+void PutLittleEndian(std::vector<BYTE>& bytes, size_t at, ULONGLONG value, size_t count)
+{
+    for (size_t i = 0; i < count; ++i)
+        bytes[at + i] = static_cast<BYTE>(value >> (8 * i));
+}
+
+// An MCFG table with one configuration-space allocation: the ACPI header, 8
+// reserved bytes, then base address, segment 0, buses 0 to 255.
+std::vector<BYTE> McfgTable(ULONGLONG base)
+{
+    std::vector<BYTE> bytes(kAcpiHeaderSize + 8 + 16, 0);
+    bytes[8] = 1; // revision
+    PutLittleEndian(bytes, kAcpiHeaderSize + 8, base, 8);
+    bytes[kAcpiHeaderSize + 8 + 11] = 0xFF; // end bus
+    return bytes;
+}
+
+// The header of an ACPI table the description did not give byte for byte:
+// signature, length, maker texts and a checksum that makes the bytes sum to 0.
+void FillAcpiHeader(SimFirmwareTable& table)
+{
+    std::vector<BYTE>& bytes = table.bytes;
+    if (bytes.size() < kAcpiHeaderSize)
+        return;
+    PutLittleEndian(bytes, 0, table.id, 4);
+    PutLittleEndian(bytes, 4, bytes.size(), 4);
+    std::memcpy(&bytes[10], "KSIM  ", 6);
+    std::memcpy(&bytes[16], "KSIMTABL", 8);
+    bytes[9] = 0;
+    BYTE sum = 0;
+    for (BYTE b : bytes)
+        sum = static_cast<BYTE>(sum + b);
+    bytes[9] = static_cast<BYTE>(0x100 - sum);
+}
+
 class LineParser {
 public:
     LineParser(SimMachine& machine, std::string& error) : m_machine(machine), m_error(error) {}
@@ -243,6 +312,8 @@ public:
             return Driver(tokens);
         if (kind == "drive")
             return Drive(tokens);
+        if (kind == "firmware")
+            return Firmware(tokens);
         return Fail("unknown line kind '" + kind + "'");
     }
 
@@ -459,6 +530,55 @@ private:
             return Fail("the disk= node of a drive needs a disk number");
         SimMachine::PresetRegisters(drive);
         m_machine.drives.push_back(drive);
+        return true;
+    }
+
+    bool Firmware(const std::vector<Token>& tokens)
+    {
+        if (tokens.size() < 3 || !tokens[1].key.empty() || !tokens[2].key.empty())
+            return Fail("firmware PROVIDER TABLE [data=..] [size=..] [mcfg-base=..]");
+        SimFirmwareTable table;
+        if (!ParseProviderSignature(tokens[1].value, table.provider))
+            return Fail("bad firmware provider '" + tokens[1].value + "'");
+        if (!ParseTableId(tokens[2].value, table.id))
+            return Fail("bad firmware table '" + tokens[2].value + "'");
+        const bool acpi = table.provider == kAcpiProvider;
+        bool raw = false;
+        ULONGLONG size = 0, base = 0;
+        bool sized = false, mcfg = false;
+        for (size_t i = 3; i < tokens.size(); ++i) {
+            const Token& t = tokens[i];
+            if (t.key == "data") {
+                if (!ParseHexBytes(t.value, table.bytes))
+                    return Fail("data= takes hex bytes");
+                raw = true;
+            } else if (t.key == "size") {
+                if (!SimMachineParser::ParseNumber(t.value, size) || size == 0 || size > kMaxFirmwareTable)
+                    return Fail("size= takes 1 to " + std::to_string(kMaxFirmwareTable));
+                sized = true;
+            } else if (t.key == "mcfg-base") {
+                if (!acpi || table.id != kMcfgTableId)
+                    return Fail("mcfg-base= belongs to the ACPI table MCFG");
+                if (!SimMachineParser::ParseNumber(t.value, base))
+                    return Fail("mcfg-base= takes a number");
+                mcfg = true;
+            } else
+                return Fail("bad firmware key '" + t.key + "'");
+        }
+        if (raw && mcfg)
+            return Fail("data= and mcfg-base= exclude each other");
+        if (mcfg)
+            table.bytes = McfgTable(base);
+        if (sized) {
+            if (size < table.bytes.size())
+                return Fail("size= is shorter than the table");
+            table.bytes.resize(static_cast<size_t>(size), 0);
+        }
+        if (table.bytes.empty())
+            return Fail("a firmware table needs data=, size= or mcfg-base=");
+        if (acpi && !raw)
+            FillAcpiHeader(table);
+        m_machine.firmwareTables.push_back(table);
         return true;
     }
 

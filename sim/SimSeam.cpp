@@ -911,4 +911,55 @@ UINT SimGetSystemDirectoryW(LPWSTR lpBuffer, UINT uSize)
     return length;
 }
 
+// Both firmware-table calls answer as Win32 does: the bytes written, or the
+// size needed (greater than the buffer) without writing, or 0 with the last
+// error when there is nothing to give.
+UINT SimEnumSystemFirmwareTables(DWORD FirmwareTableProviderSignature, PVOID pFirmwareTableEnumBuffer, DWORD BufferSize)
+{
+    SimLock lock;
+    SimWorld& world = lock.World();
+    if (SimRecordCall(world, "EnumSystemFirmwareTables", -1, "0x%lx, %s, %lu", FirmwareTableProviderSignature,
+                      SimPointer(pFirmwareTableEnumBuffer, "buf").c_str(), BufferSize) == SimFaults::FAIL) {
+        SetLastError(ERROR_GEN_FAILURE);
+        return 0;
+    }
+    std::vector<DWORD> ids;
+    for (const SimFirmwareTable& table : world.machine.firmwareTables)
+        if (table.provider == FirmwareTableProviderSignature)
+            ids.push_back(table.id);
+    UINT size = static_cast<UINT>(ids.size() * sizeof(DWORD));
+    if (size == 0) {
+        SetLastError(ERROR_NOT_FOUND);
+        return 0;
+    }
+    if (!pFirmwareTableEnumBuffer || BufferSize < size)
+        return size;
+    std::memcpy(pFirmwareTableEnumBuffer, ids.data(), size);
+    return size;
+}
+
+UINT SimGetSystemFirmwareTable(DWORD FirmwareTableProviderSignature, DWORD FirmwareTableID, PVOID pFirmwareTableBuffer,
+                               DWORD BufferSize)
+{
+    SimLock lock;
+    SimWorld& world = lock.World();
+    if (SimRecordCall(world, "GetSystemFirmwareTable", -1, "0x%lx, 0x%lx, %s, %lu", FirmwareTableProviderSignature,
+                      FirmwareTableID, SimPointer(pFirmwareTableBuffer, "buf").c_str(),
+                      BufferSize) == SimFaults::FAIL) {
+        SetLastError(ERROR_GEN_FAILURE);
+        return 0;
+    }
+    for (const SimFirmwareTable& table : world.machine.firmwareTables) {
+        if (table.provider != FirmwareTableProviderSignature || table.id != FirmwareTableID)
+            continue;
+        UINT size = static_cast<UINT>(table.bytes.size());
+        if (!pFirmwareTableBuffer || BufferSize < size)
+            return size;
+        std::memcpy(pFirmwareTableBuffer, table.bytes.data(), size);
+        return size;
+    }
+    SetLastError(ERROR_NOT_FOUND);
+    return 0;
+}
+
 } // extern "C"

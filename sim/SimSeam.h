@@ -56,6 +56,10 @@ SIMAPI BOOL SimCloseHandle(HANDLE hObject);
 SIMAPI DWORD SimGetLogicalDrives(void);
 SIMAPI UINT SimGetDriveTypeW(LPCWSTR lpRootPathName);
 SIMAPI UINT SimGetSystemDirectoryW(LPWSTR lpBuffer, UINT uSize);
+SIMAPI UINT SimEnumSystemFirmwareTables(DWORD FirmwareTableProviderSignature, PVOID pFirmwareTableEnumBuffer,
+                                        DWORD BufferSize);
+SIMAPI UINT SimGetSystemFirmwareTable(DWORD FirmwareTableProviderSignature, DWORD FirmwareTableID,
+                                      PVOID pFirmwareTableBuffer, DWORD BufferSize);
 
 #ifdef __cplusplus
 }

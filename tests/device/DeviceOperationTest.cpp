@@ -182,3 +182,40 @@ TEST_F(DeviceOperationTest, RelationTextEndsASiblingChainThatComesBackToAListedN
                  L"\r\n\t\t Standard NVM Express Controller",
                  text);
 }
+
+TEST_F(DeviceOperationTest, McfgBaseComesFromTheListedAcpiTable)
+{
+    const ULONGLONG kUntouched = 0x1234;
+    struct Case {
+        const char* tables; // firmware lines added to the machine
+        BOOL result;
+        ULONGLONG base;
+    };
+    const Case cases[] = {
+        {"firmware ACPI FACP size=276\nfirmware ACPI MCFG mcfg-base=0xE0000000\n", TRUE, 0xE0000000},
+        {"firmware RSMB 0 size=64\nfirmware ACPI MCFG mcfg-base=0xF8000000\n", TRUE, 0xF8000000},
+        {"firmware ACPI FACP size=276\n", FALSE, kUntouched},
+        // The list holds "XXMC" then "FGYY": the text MCFG across two entries is no MCFG table.
+        {"firmware ACPI XXMC size=40\nfirmware ACPI FGYY size=40\n", FALSE, kUntouched},
+        // No ACPI list at all skips the test; the table cannot be read and the base reads 0.
+        {"", TRUE, 0},
+        // A table longer than the 256-byte buffer is not copied.
+        {"firmware ACPI MCFG mcfg-base=0xE0000000 size=300\n", TRUE, 0},
+    };
+    for (const Case& c : cases) {
+        std::string machine = std::string(TwoDriveMachine()) + c.tables;
+        LoadMachine(machine.c_str());
+        ULONGLONG base = kUntouched;
+        EXPECT_EQ(c.result, DeviceOperation::GetMcfgBaseAddress(&base)) << c.tables;
+        EXPECT_EQ(c.base, base) << c.tables;
+    }
+
+    // The calls go through the seam: the machine answered both.
+    LoadMachine((std::string(TwoDriveMachine()) + cases[0].tables).c_str());
+    ULONGLONG base = 0;
+    DeviceOperation::GetMcfgBaseAddress(&base);
+    EXPECT_EQ(2u, Calls("EnumSystemFirmwareTables").size());
+    const std::vector<std::string> reads = Calls("GetSystemFirmwareTable");
+    ASSERT_EQ(1u, reads.size());
+    EXPECT_EQ("GetSystemFirmwareTable(0x41435049, 0x4746434d, <buf>, 256)", reads[0]);
+}

@@ -301,3 +301,32 @@ TEST_F(SimTest, CorruptKnobInvertsWhatTheCallReturns)
 }
 
 } // namespace
+
+TEST_F(SimTest, FirmwareTablesAnswerWithTheSizeTheyNeed)
+{
+    const DWORD kAcpi = 0x41435049, kMcfg = 0x4746434D, kFacp = 0x50434146;
+    // The default machine lists FACP, APIC and MCFG under ACPI.
+    ASSERT_EQ(12u, seam::EnumSystemFirmwareTables(kAcpi, nullptr, 0));
+    DWORD ids[3] = {};
+    EXPECT_EQ(12u, seam::EnumSystemFirmwareTables(kAcpi, ids, 8)); // too small: nothing written
+    EXPECT_EQ(0u, ids[0]);
+    EXPECT_EQ(12u, seam::EnumSystemFirmwareTables(kAcpi, ids, sizeof(ids)));
+    EXPECT_EQ(kFacp, ids[0]);
+    EXPECT_EQ(kMcfg, ids[2]);
+
+    BYTE table[64] = {};
+    ASSERT_EQ(60u, seam::GetSystemFirmwareTable(kAcpi, kMcfg, table, sizeof(table)));
+    EXPECT_EQ(0, std::memcmp(table, "MCFG", 4));
+    EXPECT_EQ(60, table[4]); // the header's length
+    BYTE sum = 0;
+    for (int i = 0; i < 60; ++i)
+        sum = static_cast<BYTE>(sum + table[i]);
+    EXPECT_EQ(0, sum); // checksum
+    ULONGLONG base = 0;
+    std::memcpy(&base, table + 44, sizeof(base));
+    EXPECT_EQ(0xE0000000ull, base);
+
+    EXPECT_EQ(0u, seam::GetSystemFirmwareTable(kAcpi, 0x54445353, table, sizeof(table))); // no SSDT
+    EXPECT_EQ(static_cast<DWORD>(ERROR_NOT_FOUND), GetLastError());
+    EXPECT_EQ(0u, seam::EnumSystemFirmwareTables(0x52534D42, nullptr, 0)); // no SMBIOS tables
+}
