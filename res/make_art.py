@@ -4,6 +4,7 @@
 The program loads its pictures at run time from files under .\\res\\; these
 are our own art, drawn here from simple shapes so the build can make them:
     make_art.py OUTPUT_DIR
+    make_art.py --app-icon ICON_FILE   (the application icon for the resource script)
 """
 import math
 import struct
@@ -238,7 +239,8 @@ PICTURES = {
 }
 
 
-def write_ico(path, pixels):
+def ico_image(pixels):
+    """One image of an icon file: header, colours bottom-up, AND mask."""
     size = len(pixels)
     xor = bytearray()
     for row in reversed(pixels):  # bottom-up
@@ -253,10 +255,33 @@ def write_ico(path, pixels):
                 bits[x // 8] |= 0x80 >> (x % 8)
         mask += bits
     header = struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, 32, 0, len(xor) + len(mask), 0, 0, 0, 0)
-    image = header + xor + mask
-    directory = struct.pack("<HHH", 0, 1, 1)
-    entry = struct.pack("<BBBBHHII", size % 256, size % 256, 0, 0, 1, 32, len(image), 6 + 16)
-    Path(path).write_bytes(directory + entry + image)
+    return header + xor + mask
+
+
+def write_ico(path, *images):
+    """An icon file holding one image per pixel grid given."""
+    blobs = [ico_image(pixels) for pixels in images]
+    out = struct.pack("<HHH", 0, 1, len(blobs))
+    offset = 6 + 16 * len(blobs)
+    for pixels, blob in zip(images, blobs):
+        size = len(pixels)
+        out += struct.pack("<BBBBHHII", size % 256, size % 256, 0, 0, 1, 32, len(blob), offset)
+        offset += len(blob)
+    Path(path).write_bytes(out + b"".join(blobs))
+
+
+def app_icon(size):
+    """The application's own icon: a drive on a teal tile with a kestrel's
+    wing stroke over it, so the task bar shows something of its own."""
+    s = size / 32.0
+    return render(size, [
+        (rounded_square(1 * s, 1 * s, 31 * s, 31 * s, 6 * s), (18, 120, 140, 255)),
+        (rounded_square(5 * s, 14 * s, 27 * s, 26 * s, 2.5 * s), (230, 236, 242, 255)),
+        (rect(8 * s, 21 * s, 19 * s, 23 * s), DARK),
+        (circle(23.5 * s, 22 * s, 1.6 * s), (80, 220, 90, 255)),
+        (stroke([(4 * s, 11 * s), (11 * s, 5 * s), (16 * s, 9 * s), (22 * s, 4 * s), (28 * s, 8 * s)], 2.6 * s),
+         (250, 190, 60, 255)),
+    ])
 
 
 def background(width=320, height=160, top=(38, 52, 78), bottom=(18, 24, 38)):
@@ -299,11 +324,17 @@ ICONS.update(PICTURES)
 
 BITMAPS = {
     "subbk.bmp": background,
-    "mainbk.bmp": lambda: background(452, 315, (30, 40, 62), (10, 14, 24)),
+    # Light behind the navigation captions, which are dark grey.
+    "mainbk.bmp": lambda: background(452, 315, (232, 237, 245), (206, 215, 229)),
 }
 
 
 def main():
+    if len(sys.argv) == 3 and sys.argv[1] == "--app-icon":
+        # The resource compiler needs the application icon before the program links.
+        Path(sys.argv[2]).parent.mkdir(parents=True, exist_ok=True)
+        write_ico(sys.argv[2], app_icon(16), app_icon(32), app_icon(48))
+        return
     out = Path(sys.argv[1])
     out.mkdir(parents=True, exist_ok=True)
     for name, draw in ICONS.items():

@@ -1,0 +1,42 @@
+// The log export: a narrow text report, the pages' sections in a fixed order,
+// written to a file the user chooses.
+
+#include "DiskHealthDlg.h"
+#include "DriveInfoDlg.h"
+#include "KestrovaDlg.h"
+#include "SystemOptDlg.h"
+
+#include <cstdio>
+
+void CKestrovaDlg::OnBnClickedLogExport()
+{
+    SYSTEMTIME now;
+    ::GetLocalTime(&now);
+    // The dialog's name buffer starts with the default name, so it opens
+    // with that name filled in.
+    CString name;
+    name.Format(L"Kestrova_%04d%02d%02d%02d%02d%02d.log", now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute,
+                now.wSecond);
+    LPWSTR buffer = name.GetBuffer(MAX_PATH);
+
+    CFileDialog dialog(FALSE, L"log", nullptr, OFN_HIDEREADONLY | OFN_PATHMUSTEXIST,
+                       L"Log Files (*.log)|*.log|All Files (*.*)|*.*||", nullptr, 0, TRUE);
+    dialog.m_ofn.lpstrFile = buffer;
+    dialog.m_ofn.nMaxFile = MAX_PATH;
+    if (dialog.DoModal() == IDOK) {
+        // Binary: the sections write their own CR LF line ends.
+        FILE* file = _wfopen(dialog.GetPathName(), L"wb");
+        if (!file) {
+            ::MessageBoxW(m_hWnd, L"Open log file fail", L"IO Error", MB_ICONERROR);
+        } else {
+            if (m_pDriveInfoDlg)
+                m_pDriveInfoDlg->ExportInfo(file);
+            if (m_pDiskHealthDlg)
+                m_pDiskHealthDlg->ExportInfo(file);
+            if (m_pSystemOptDlg)
+                m_pSystemOptDlg->ExportInfo(file);
+            fclose(file);
+        }
+    }
+    name.ReleaseBuffer();
+}
