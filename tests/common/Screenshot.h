@@ -1,143 +1,229 @@
 #pragma once
-// Saves what a person sees of a window (or of the whole screen) as a PNG
-// file under build/screenshots/, for people to look at after a test run.
-// The pixels are read from the screen after the window has painted, so
-// overlapping windows show as they would to the user.
+// What a person sees of a window, read from the screen: its pixels for the
+// test to check, and a PNG under build/screenshots/ to look at after a run.
+// A picture that cannot show what the window painted fails the test that
+// took it: a window partly off the screen or covered by another one, or an
+// image of one or two colours.
+
+#include "WindowTest.h"
 
 #include <windows.h>
 
+#include <gdiplus.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
 #include <cstdint>
+#include <cwchar>
 #include <string>
 #include <vector>
 
 namespace screenshot_detail {
 
-inline uint32_t Crc32(const uint8_t* data, size_t size, uint32_t crc = 0)
+// Whether another window lies over the window at a point of the screen. A
+// point that finds the window itself, one of its children or one of its
+// ancestors (a control that lets the mouse through) is the window's own.
+inline bool CoveredAt(HWND window, POINT pt)
 {
-    crc = ~crc;
-    for (size_t i = 0; i < size; ++i) {
-        crc ^= data[i];
-        for (int bit = 0; bit < 8; ++bit)
-            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+    HWND found = ::WindowFromPoint(pt);
+    return !(found == window || ::IsChild(window, found) || ::IsChild(found, window));
+}
+
+// GDI+ for the length of one save: tests that never start it may save too.
+class GdiplusScope {
+public:
+    GdiplusScope()
+    {
+        Gdiplus::GdiplusStartupInput input;
+        m_started = Gdiplus::GdiplusStartup(&m_token, &input, nullptr) == Gdiplus::Ok;
     }
-    return ~crc;
-}
-
-inline void PutBigEndian(std::vector<uint8_t>& out, uint32_t value)
-{
-    for (int shift = 24; shift >= 0; shift -= 8)
-        out.push_back(static_cast<uint8_t>(value >> shift));
-}
-
-inline void PutChunk(std::vector<uint8_t>& out, const char* type, const std::vector<uint8_t>& data)
-{
-    PutBigEndian(out, static_cast<uint32_t>(data.size()));
-    std::vector<uint8_t> body(type, type + 4);
-    body.insert(body.end(), data.begin(), data.end());
-    out.insert(out.end(), body.begin(), body.end());
-    PutBigEndian(out, Crc32(body.data(), body.size()));
-}
-
-// An uncompressed zlib stream (stored deflate blocks): simple and exact.
-inline std::vector<uint8_t> StoredZlib(const std::vector<uint8_t>& raw)
-{
-    std::vector<uint8_t> out = {0x78, 0x01};
-    size_t pos = 0;
-    do {
-        size_t len = raw.size() - pos < 65535 ? raw.size() - pos : 65535;
-        bool last = pos + len == raw.size();
-        out.push_back(last ? 1 : 0);
-        out.push_back(static_cast<uint8_t>(len));
-        out.push_back(static_cast<uint8_t>(len >> 8));
-        out.push_back(static_cast<uint8_t>(~len));
-        out.push_back(static_cast<uint8_t>(~len >> 8));
-        out.insert(out.end(), raw.begin() + pos, raw.begin() + pos + len);
-        pos += len;
-    } while (pos < raw.size());
-    uint32_t a = 1, b = 0;
-    for (uint8_t byte : raw) {
-        a = (a + byte) % 65521;
-        b = (b + a) % 65521;
+    ~GdiplusScope()
+    {
+        if (m_started)
+            Gdiplus::GdiplusShutdown(m_token);
     }
-    PutBigEndian(out, (b << 16) | a);
-    return out;
+    bool Started() const { return m_started; }
+
+private:
+    ULONG_PTR m_token = 0;
+    bool m_started = false;
+};
+
+// build/screenshots/, beside the folder of the test programs: found from the
+// program's own path, since a test may have moved the current directory.
+inline std::wstring Folder()
+{
+    wchar_t program[MAX_PATH] = {};
+    DWORD length = ::GetModuleFileNameW(nullptr, program, MAX_PATH);
+    std::wstring folder(program, length);
+    for (int up = 0; up < 2; ++up) { // build\bin\program.exe: up to build
+        size_t slash = folder.find_last_of(L"\\/");
+        folder.resize(slash == std::wstring::npos ? 0 : slash);
+    }
+    folder += L"\\screenshots\\";
+    ::CreateDirectoryW(folder.c_str(), nullptr);
+    return folder;
+}
+
+inline bool FindPngEncoder(CLSID* clsid)
+{
+    UINT count = 0, size = 0;
+    if (Gdiplus::GetImageEncodersSize(&count, &size) != Gdiplus::Ok || size == 0)
+        return false;
+    std::vector<uint64_t> buffer((size + sizeof(uint64_t) - 1) / sizeof(uint64_t));
+    auto* codecs = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
+    if (Gdiplus::GetImageEncoders(count, size, codecs) != Gdiplus::Ok)
+        return false;
+    for (UINT i = 0; i < count; ++i) {
+        if (std::wcscmp(codecs[i].MimeType, L"image/png") == 0) {
+            *clsid = codecs[i].Clsid;
+            return true;
+        }
+    }
+    return false;
 }
 
 } // namespace screenshot_detail
 
-// Top-down BGRA pixels (as GetDIBits gives them) to an RGB PNG file.
-inline bool WritePng(const std::wstring& path, int width, int height, const std::vector<uint8_t>& bgra)
-{
-    using namespace screenshot_detail;
-    std::vector<uint8_t> raw;
-    raw.reserve(static_cast<size_t>(height) * (width * 3 + 1));
-    for (int y = 0; y < height; ++y) {
-        raw.push_back(0); // no filter
-        const uint8_t* row = &bgra[static_cast<size_t>(y) * width * 4];
-        for (int x = 0; x < width; ++x) {
-            raw.push_back(row[x * 4 + 2]);
-            raw.push_back(row[x * 4 + 1]);
-            raw.push_back(row[x * 4 + 0]);
+class WindowPicture {
+public:
+    // Lets the window finish painting, then reads its rectangle from the
+    // screen (NULL: the whole screen).
+    explicit WindowPicture(HWND window)
+    {
+        m_rect = {0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+        if (window) {
+            ::RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+            PumpMessages(50); // the painted pixels reach the screen once the thread is idle
+            if (!CanBeSeen(window))
+                return;
         }
+        Capture();
     }
-    std::vector<uint8_t> png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-    std::vector<uint8_t> header;
-    PutBigEndian(header, static_cast<uint32_t>(width));
-    PutBigEndian(header, static_cast<uint32_t>(height));
-    header.insert(header.end(), {8, 2, 0, 0, 0}); // 8-bit RGB
-    PutChunk(png, "IHDR", header);
-    PutChunk(png, "IDAT", StoredZlib(raw));
-    PutChunk(png, "IEND", {});
 
-    HANDLE file = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    DWORD written = 0;
-    bool ok = ::WriteFile(file, png.data(), static_cast<DWORD>(png.size()), &written, nullptr) && written == png.size();
-    ::CloseHandle(file);
-    return ok;
-}
+    int Width() const { return m_rect.right - m_rect.left; }
+    int Height() const { return m_rect.bottom - m_rect.top; }
+    bool Captured() const { return !m_pixels.empty(); }
 
-// Reads a screen rectangle as top-down BGRA pixels.
-inline std::vector<uint8_t> CaptureScreenRect(const RECT& rect)
-{
-    int width = rect.right - rect.left, height = rect.bottom - rect.top;
-    std::vector<uint8_t> pixels(static_cast<size_t>(width) * height * 4);
-    if (width <= 0 || height <= 0)
-        return pixels;
-    HDC screen = ::GetDC(nullptr);
-    HDC memory = ::CreateCompatibleDC(screen);
-    HBITMAP bitmap = ::CreateCompatibleBitmap(screen, width, height);
-    HGDIOBJ old = ::SelectObject(memory, bitmap);
-    ::BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
-    ::SelectObject(memory, old);
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    ::GetDIBits(memory, bitmap, 0, static_cast<UINT>(height), pixels.data(), &info, DIB_RGB_COLORS);
-    ::DeleteObject(bitmap);
-    ::DeleteDC(memory);
-    ::ReleaseDC(nullptr, screen);
-    return pixels;
-}
+    // The pixel at a point of a window's client area (the window pictured or
+    // one of its children); CLR_INVALID outside the picture.
+    COLORREF At(HWND window, int x, int y) const
+    {
+        POINT pt = {x, y};
+        ::ClientToScreen(window, &pt);
+        int px = pt.x - m_rect.left, py = pt.y - m_rect.top;
+        if (!Captured() || px < 0 || py < 0 || px >= Width() || py >= Height())
+            return CLR_INVALID;
+        uint32_t bgrx = m_pixels[static_cast<size_t>(py) * Width() + px];
+        return RGB((bgrx >> 16) & 0xFF, (bgrx >> 8) & 0xFF, bgrx & 0xFF);
+    }
 
-// The folder the screenshots go to: build/screenshots (tests run in build/bin).
-inline std::wstring ScreenshotPath(const wchar_t* name)
-{
-    ::CreateDirectoryW(L"..\\screenshots", nullptr);
-    return std::wstring(L"..\\screenshots\\") + name + L".png";
-}
+    // Every pixel, top-down, as 0x00RRGGBB.
+    const std::vector<uint32_t>& Pixels() const { return m_pixels; }
 
-// Saves the window as it is on the screen (NULL: the whole screen).
+    size_t Colours() const
+    {
+        std::vector<uint32_t> sorted(m_pixels);
+        for (uint32_t& p : sorted)
+            p &= 0x00FFFFFF;
+        std::sort(sorted.begin(), sorted.end());
+        return static_cast<size_t>(std::unique(sorted.begin(), sorted.end()) - sorted.begin());
+    }
+
+    // Writes build/screenshots/NAME.png.
+    bool Save(const wchar_t* name) const
+    {
+        if (!Captured())
+            return false; // the capture has said why
+        size_t colours = Colours();
+        if (colours <= 2) {
+            ADD_FAILURE() << "screenshot " << Narrow(name) << " shows " << colours
+                          << " colour(s): the window did not reach the screen";
+            return false;
+        }
+        std::wstring path = screenshot_detail::Folder() + name + L".png";
+
+        screenshot_detail::GdiplusScope gdiplus;
+        CLSID png;
+        if (!gdiplus.Started() || !screenshot_detail::FindPngEncoder(&png)) {
+            ADD_FAILURE() << "GDI+ has no PNG encoder";
+            return false;
+        }
+        Gdiplus::Bitmap bitmap(Width(), Height(), Width() * 4, PixelFormat32bppRGB,
+                               reinterpret_cast<BYTE*>(const_cast<uint32_t*>(m_pixels.data())));
+        Gdiplus::Status status = bitmap.Save(path.c_str(), &png, nullptr);
+        if (status != Gdiplus::Ok) {
+            ADD_FAILURE() << "screenshot " << Narrow(name) << " not written: GDI+ status " << status;
+            return false;
+        }
+        return true;
+    }
+
+private:
+    static std::string Narrow(const wchar_t* text) { return std::string(text, text + std::wcslen(text)); }
+
+    // The screen shows the whole window, and nothing lies over it.
+    bool CanBeSeen(HWND window)
+    {
+        ::GetWindowRect(window, &m_rect);
+        RECT screen = {0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+        RECT visible;
+        if (!::IsWindowVisible(window) || !::IntersectRect(&visible, &m_rect, &screen) ||
+            !::EqualRect(&visible, &m_rect)) {
+            ADD_FAILURE() << "the window is hidden or lies partly off the screen";
+            return false;
+        }
+        const RECT& r = m_rect;
+        POINT probes[] = {{(r.left + r.right) / 2, (r.top + r.bottom) / 2},
+                          {r.left + 2, r.top + 2},
+                          {r.right - 3, r.top + 2},
+                          {r.left + 2, r.bottom - 3},
+                          {r.right - 3, r.bottom - 3}};
+        for (POINT pt : probes) {
+            if (screenshot_detail::CoveredAt(window, pt)) {
+                ADD_FAILURE() << "another window lies over the window at " << pt.x << "," << pt.y;
+                return false;
+            }
+        }
+        return true;
+    }
+
+    void Capture()
+    {
+        int width = Width(), height = Height();
+        if (width <= 0 || height <= 0)
+            return;
+        std::vector<uint32_t> pixels(static_cast<size_t>(width) * height);
+        HDC screen = ::GetDC(nullptr);
+        HDC memory = ::CreateCompatibleDC(screen);
+        HBITMAP bitmap = ::CreateCompatibleBitmap(screen, width, height);
+        HGDIOBJ old = ::SelectObject(memory, bitmap);
+        BOOL copied = ::BitBlt(memory, 0, 0, width, height, screen, m_rect.left, m_rect.top, SRCCOPY);
+        ::SelectObject(memory, old);
+        BITMAPINFO info = {};
+        info.bmiHeader.biSize = sizeof(info.bmiHeader);
+        info.bmiHeader.biWidth = width;
+        info.bmiHeader.biHeight = -height; // top-down
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        info.bmiHeader.biCompression = BI_RGB;
+        int rows = ::GetDIBits(memory, bitmap, 0, static_cast<UINT>(height), pixels.data(), &info, DIB_RGB_COLORS);
+        ::DeleteObject(bitmap);
+        ::DeleteDC(memory);
+        ::ReleaseDC(nullptr, screen);
+        if (!copied || rows != height) {
+            ADD_FAILURE() << "the screen could not be read";
+            return;
+        }
+        m_pixels.swap(pixels);
+    }
+
+    RECT m_rect;
+    std::vector<uint32_t> m_pixels; // top-down, 0x00RRGGBB
+};
+
+// Saves the window as the screen shows it (NULL: the whole screen).
 inline bool SaveScreenshot(HWND window, const wchar_t* name)
 {
-    RECT rect = {0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
-    if (window)
-        ::GetWindowRect(window, &rect);
-    std::vector<uint8_t> pixels = CaptureScreenRect(rect);
-    return WritePng(ScreenshotPath(name), rect.right - rect.left, rect.bottom - rect.top, pixels);
+    return WindowPicture(window).Save(name);
 }

@@ -14,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 // The gauge with its inner state in reach of the tests.
@@ -80,7 +81,13 @@ public:
         ASSERT_TRUE(Create(IDD_CONTROLS_TEST, host));
         CRect rect;
         GetWindowRect(&rect);
-        host->SetWindowPos(nullptr, 0, 0, rect.Width(), rect.Height(), SWP_NOMOVE | SWP_NOZORDER);
+        // The host takes the window's size and moves in as far as it must to
+        // stay whole on the screen: pixels past the screen's edge cannot be read.
+        CRect hostRect;
+        host->GetWindowRect(&hostRect);
+        int left = std::max(0, std::min<int>(hostRect.left, ::GetSystemMetrics(SM_CXSCREEN) - rect.Width()));
+        int top = std::max(0, std::min<int>(hostRect.top, ::GetSystemMetrics(SM_CYSCREEN) - rect.Height()));
+        host->SetWindowPos(nullptr, left, top, rect.Width(), rect.Height(), SWP_NOZORDER);
         SetWindowPos(nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
         ShowWindow(SW_SHOW);
         UpdateWindow();

@@ -4,6 +4,8 @@
 #include "GdiObjectCount.h"
 #include "Screenshot.h"
 
+#include <algorithm>
+
 using Gdiplus::ARGB;
 using Gdiplus::Rect;
 
@@ -176,21 +178,83 @@ TEST_F(GaugeWindow, FilledSectionCoversThePercentageOfTheBody)
     }
 }
 
+bool IsGreenish(COLORREF c)
+{
+    return GetGValue(c) > GetRValue(c) + 50 && GetGValue(c) > GetBValue(c) + 40;
+}
+
+bool IsOrangeish(COLORREF c)
+{
+    return GetRValue(c) > GetGValue(c) + 60 && GetRValue(c) > GetBValue(c) + 100;
+}
+
+// How far a gauge's fill reaches from its near end (the left, or the bottom
+// of a standing gauge), read along the lines a quarter of the way in from
+// either side: the dark percentage text can hide the fill on one of them
+// but never looks like the fill.
+int FillReach(const WindowPicture& picture, const CWnd& gauge, bool (*isFill)(COLORREF))
+{
+    CRect client;
+    gauge.GetClientRect(&client);
+    HWND window = gauge.GetSafeHwnd();
+    int reach = 0;
+    if ((gauge.GetStyle() & PBS_VERTICAL) == 0) {
+        for (int y : {client.Height() / 4, client.Height() * 3 / 4}) {
+            for (int x = 0; x < client.Width(); x++) {
+                if (isFill(picture.At(window, x, y)))
+                    reach = std::max(reach, x + 1);
+            }
+        }
+    } else {
+        for (int x : {client.Width() / 4, client.Width() * 3 / 4}) {
+            for (int y = client.Height() - 1; y >= 0; y--) {
+                if (isFill(picture.At(window, x, y)))
+                    reach = std::max(reach, client.Height() - y);
+            }
+        }
+    }
+    return reach;
+}
+
 TEST_F(GaugeWindow, ScreenshotsAtSeveralPositions)
 {
     StyleLikeHealthPage(dlg.lifeGauge, CCylinderGauge::ArgbFromColorRef(RGB(0, 176, 80)), L'%', 15);
     StyleLikeHealthPage(dlg.temperatureGauge, CCylinderGauge::ArgbFromColorRef(RGB(255, 96, 0)), 0x2103, 1);
-    dlg.verticalGauge.SetPos(60);
 
+    struct Gauge {
+        TestGauge& gauge;
+        bool (*isFill)(COLORREF);
+        int capWidth;
+    } gauges[] = {
+        {dlg.lifeGauge, IsGreenish, 15}, {dlg.temperatureGauge, IsOrangeish, 1}, {dlg.verticalGauge, IsGoldish, 10}};
     struct Shot {
-        int life, temperature;
+        int positions[3]; // life, temperature, standing
         const wchar_t* name;
-    } shots[] = {{0, 0, L"gauge_0"}, {37, 45, L"gauge_37"}, {100, 100, L"gauge_100"}};
+    } shots[] = {{{0, 0, 0}, L"gauge_0"}, {{37, 45, 60}, L"gauge_37"}, {{100, 100, 100}, L"gauge_100"}};
     for (const Shot& s : shots) {
-        dlg.lifeGauge.SetPos(s.life);
-        dlg.temperatureGauge.SetPos(s.temperature);
+        for (int i = 0; i < 3; i++)
+            gauges[i].gauge.SetPos(s.positions[i]);
         dlg.Repaint();
-        EXPECT_TRUE(SaveScreenshot(dlg.GetSafeHwnd(), s.name));
+        WindowPicture picture(dlg.GetSafeHwnd());
+        EXPECT_TRUE(picture.Save(s.name));
+
+        for (int i = 0; i < 3; i++) {
+            const Gauge& g = gauges[i];
+            CRect client;
+            g.gauge.GetClientRect(&client);
+            bool standing = (g.gauge.GetStyle() & PBS_VERTICAL) != 0;
+            // The body leaves room for the far cap, which juts out beyond the fill's end.
+            int body = (standing ? client.Height() : client.Width()) - 1 - g.capWidth;
+            int filled = body * s.positions[i] / 100;
+            int reach = FillReach(picture, g.gauge, g.isFill);
+            SCOPED_TRACE(testing::Message() << "gauge " << i << " at " << s.positions[i] << " reaches " << reach);
+            if (filled == 0) {
+                EXPECT_EQ(0, reach);
+            } else {
+                EXPECT_GE(reach, filled - 2);
+                EXPECT_LE(reach, filled + g.capWidth + 2);
+            }
+        }
     }
 }
 

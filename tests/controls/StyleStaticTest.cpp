@@ -5,6 +5,8 @@
 #include "GdiObjectCount.h"
 #include "Screenshot.h"
 
+#include <algorithm>
+
 namespace {
 
 // A memory surface to draw gradients on and read back.
@@ -298,15 +300,60 @@ TEST_F(LabelWindow, ScreenshotOfStyledLabels)
     dlg.rotatedLabel.SetFontStyle(15, 7, 700, 0);
     dlg.rotatedLabel.SetRotation(90, TRUE);
     dlg.Repaint();
-    EXPECT_TRUE(SaveScreenshot(dlg.GetSafeHwnd(), L"style_labels"));
+    WindowPicture picture(dlg.GetSafeHwnd());
+    EXPECT_TRUE(picture.Save(L"style_labels"));
 
-    // The gradient runs from the back colour on the left towards the end colour.
+    // The gradient runs from the back colour on the left towards the end
+    // colour, along the bottom row where no text is written.
+    HWND gradient = dlg.gradientLabel.GetSafeHwnd();
     CRect client;
     dlg.gradientLabel.GetClientRect(&client);
-    COLORREF left = ScreenPixel(dlg.gradientLabel.GetSafeHwnd(), 0, client.Height() - 1);
-    COLORREF right = ScreenPixel(dlg.gradientLabel.GetSafeHwnd(), client.Width() - 1, client.Height() - 1);
-    EXPECT_EQ(RGB(0, 0, 128), left);
-    EXPECT_GT(GetRValue(right), 180);
+    int bottom = client.Height() - 1;
+    EXPECT_EQ(RGB(0, 0, 128), picture.At(gradient, 0, bottom));
+    // Its strips take the first two thirds of the width; the last one the rest.
+    int third = client.Width() / 3;
+    EXPECT_LT(GetRValue(picture.At(gradient, 0, bottom)), GetRValue(picture.At(gradient, third, bottom)));
+    EXPECT_LT(GetRValue(picture.At(gradient, third, bottom)), GetRValue(picture.At(gradient, 2 * third - 4, bottom)));
+    EXPECT_GT(GetRValue(picture.At(gradient, client.Width() - 1, bottom)), 180);
+
+    // Each label writes in its own colour; the centred one on its back colour.
+    struct Ink {
+        const CWnd& label;
+        COLORREF color;
+    } inks[] = {{dlg.captionLabel, RGB(50, 50, 50)},
+                {dlg.gradientLabel, RGB(255, 255, 255)},
+                {dlg.centredLabel, RGB(160, 160, 160)}, // the shadow of the 3-D text
+                {dlg.linkLabel, RGB(0, 0, 255)}};
+    for (const Ink& ink : inks) {
+        CRect area;
+        ink.label.GetClientRect(&area);
+        int count = 0;
+        for (int y = 0; y < area.Height(); y++) {
+            for (int x = 0; x < area.Width(); x++)
+                count += picture.At(ink.label.GetSafeHwnd(), x, y) == ink.color ? 1 : 0;
+        }
+        EXPECT_GT(count, 10) << "label " << ink.label.GetDlgCtrlID();
+    }
+    EXPECT_EQ(RGB(255, 255, 224), picture.At(dlg.centredLabel.GetSafeHwnd(), 2, 2));
+
+    // The rotated text runs upwards from the label's centre: its dark pixels
+    // make a column above the centre.
+    HWND rotated = dlg.rotatedLabel.GetSafeHwnd();
+    dlg.rotatedLabel.GetClientRect(&client);
+    CRect ink(client.right, client.bottom, -1, -1);
+    for (int y = 0; y < client.Height(); y++) {
+        for (int x = 0; x < client.Width(); x++) {
+            if (GetGValue(picture.At(rotated, x, y)) < 80) {
+                ink.left = std::min<int>(ink.left, x);
+                ink.right = std::max<int>(ink.right, x);
+                ink.top = std::min<int>(ink.top, y);
+                ink.bottom = std::max<int>(ink.bottom, y);
+            }
+        }
+    }
+    ASSERT_GE(ink.right, 0) << "the rotated label shows its text";
+    EXPECT_GT(ink.Height(), 2 * ink.Width());
+    EXPECT_LE(ink.bottom, client.Height() / 2 + 2);
 }
 
 } // namespace

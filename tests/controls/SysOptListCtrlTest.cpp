@@ -96,9 +96,37 @@ TEST_F(ListWindow, LeftClicksNeitherSelectNorNotifyButTheKeyboardStillSelects)
 
 TEST_F(ListWindow, ScreenshotWithRows)
 {
+    CSysOptListCtrl& list = dlg.smartList;
     AddRows();
     dlg.Repaint();
-    EXPECT_TRUE(SaveScreenshot(dlg.smartList.GetSafeHwnd(), L"smart_list"));
+    WindowPicture picture(list.GetSafeHwnd());
+    EXPECT_TRUE(picture.Save(L"smart_list"));
+
+    // Each row writes its id and name in the list's text colour; the row
+    // after the last is empty.
+    COLORREF text = static_cast<COLORREF>(list.SendMessage(LVM_GETTEXTCOLOR));
+    if (text == CLR_DEFAULT)
+        text = ::GetSysColor(COLOR_WINDOWTEXT);
+    auto inked = [&](const CRect& cell) {
+        int count = 0;
+        for (int y = cell.top; y < cell.bottom; y++) {
+            for (int x = cell.left; x < cell.right; x++)
+                count += picture.At(list.GetSafeHwnd(), x, y) == text ? 1 : 0;
+        }
+        return count;
+    };
+    auto cell = [&](int item, int column) {
+        CRect rect(LVIR_LABEL, column, 0, 0); // the message reads the part and the column from the rectangle
+        list.SendMessage(LVM_GETSUBITEMRECT, item, reinterpret_cast<LPARAM>(&rect));
+        return rect;
+    };
+    for (int i = 0; i < 3; i++) {
+        for (int column : {0, 1})
+            EXPECT_GT(inked(cell(i, column)), 5) << "row " << i << " column " << column;
+    }
+    CRect below = cell(2, 1);
+    below.OffsetRect(0, below.Height());
+    EXPECT_EQ(0, inked(below));
 }
 
 std::vector<CString> g_trace;

@@ -103,12 +103,12 @@ void PumpThroughFramework(DWORD milliseconds)
 // How many pixels of a window's client row or area show a colour.
 int CountScreenPixels(HWND window, const RECT& area, COLORREF color)
 {
-    RECT screen = area;
-    ::MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&screen), 2);
-    std::vector<uint8_t> pixels = CaptureScreenRect(screen);
+    WindowPicture picture(window);
     int count = 0;
-    for (size_t i = 0; i + 3 < pixels.size(); i += 4)
-        count += RGB(pixels[i + 2], pixels[i + 1], pixels[i]) == color ? 1 : 0;
+    for (int y = area.top; y < area.bottom; y++) {
+        for (int x = area.left; x < area.right; x++)
+            count += picture.At(window, x, y) == color ? 1 : 0;
+    }
     return count;
 }
 

@@ -54,12 +54,10 @@ enum class Seen { Green, Red, Amber, Nothing };
 // Which of the kind icons' colours fills most of a window on the screen.
 Seen DominantColour(HWND window)
 {
-    RECT rect;
-    ::GetWindowRect(window, &rect);
-    std::vector<uint8_t> pixels = CaptureScreenRect(rect);
     int green = 0, red = 0, amber = 0;
-    for (size_t i = 0; i + 3 < pixels.size(); i += 4) {
-        int b = pixels[i], g = pixels[i + 1], r = pixels[i + 2];
+    WindowPicture picture(window);
+    for (uint32_t pixel : picture.Pixels()) {
+        int r = (pixel >> 16) & 0xFF, g = (pixel >> 8) & 0xFF, b = pixel & 0xFF;
         if (g > r + 60 && g > b + 40)
             ++green;
         else if (r > 180 && g > 130 && b < 90)
