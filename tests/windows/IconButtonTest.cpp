@@ -472,7 +472,7 @@ TEST_F(IconButtonFixture, PaintsEachStateAsAPersonSeesIt)
     disabled.SetIcons(icon, nullptr);
     disabled.EnableWindow(FALSE);
     Show();
-    SaveScreenshot(host.m_hWnd, L"icon_button_normal");
+    EXPECT_TRUE(SaveScreenshot(host.m_hWnd, L"icon_button_normal"));
 
     // Normal: a flat button shows its parent's background at its edge.
     EXPECT_EQ(ScreenPixel(flat.m_hWnd, 0, 0), kParentColor);
@@ -494,7 +494,7 @@ TEST_F(IconButtonFixture, PaintsEachStateAsAPersonSeesIt)
     EXPECT_TRUE(flat.m_hover);
     EXPECT_EQ(ScreenPixel(flat.m_hWnd, 0, 0), ::GetSysColor(COLOR_BTNSHADOW));
     EXPECT_GT(CountScreenPixels(flat.m_hWnd, flatClient, activeText), 20) << "the caption takes the active colour";
-    SaveScreenshot(host.m_hWnd, L"icon_button_hover");
+    EXPECT_TRUE(SaveScreenshot(host.m_hWnd, L"icon_button_hover"));
     // Moving in with the left button down does not start the hover.
     flat.SendMessage(WM_MOUSELEAVE);
     EXPECT_FALSE(flat.m_hover);
@@ -505,7 +505,8 @@ TEST_F(IconButtonFixture, PaintsEachStateAsAPersonSeesIt)
     flat.SendMessage(BM_SETSTATE, TRUE);
     flat.UpdateWindow();
     PumpMessages(100);
-    SaveScreenshot(host.m_hWnd, L"icon_button_pressed");
+    EXPECT_TRUE(SaveScreenshot(host.m_hWnd, L"icon_button_pressed"));
+    EXPECT_GT(CountScreenPixels(flat.m_hWnd, flatClient, activeText), 20) << "pressed, the caption is active too";
     flat.SendMessage(BM_SETSTATE, FALSE);
 
     // Default 3-D button with the focus: framed and with a focus rectangle.
@@ -513,7 +514,7 @@ TEST_F(IconButtonFixture, PaintsEachStateAsAPersonSeesIt)
     threeD.Invalidate();
     threeD.UpdateWindow();
     PumpMessages(100);
-    SaveScreenshot(host.m_hWnd, L"icon_button_default_focused");
+    EXPECT_TRUE(SaveScreenshot(host.m_hWnd, L"icon_button_default_focused"));
     EXPECT_EQ(ScreenPixel(threeD.m_hWnd, 0, 0), ::GetSysColor(COLOR_BTNHIGHLIGHT));
 
     // A focused flat button draws no focus rectangle unless asked to.

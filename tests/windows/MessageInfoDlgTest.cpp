@@ -96,8 +96,9 @@ TEST_F(ResultBoxTest, ShowsTheIconOfItsKind)
         ProbedBox box(c.kind, c.text, [&](ProbedBox& shown) {
             seen = DominantColour(shown.m_btnIcon.m_hWnd);
             iconDisabled = !shown.m_btnIcon.IsWindowEnabled();
-            if (c.screenshot)
-                SaveScreenshot(shown.m_hWnd, c.screenshot);
+            if (c.screenshot) {
+                EXPECT_TRUE(SaveScreenshot(shown.m_hWnd, c.screenshot));
+            }
             shown.EndDialog(IDOK);
         });
         EXPECT_EQ(box.DoModal(), IDOK);
