@@ -23,3 +23,4 @@ cd "$root/build-win32/bin"
 # The whole suite last, so that its summary closes the output.
 cd "$root/build"
 ctest --output-on-failure -j"$(nproc)" "$@"
+echo "Screenshots of this run: $root/build/screenshots"
