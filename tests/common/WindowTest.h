@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <gtest/gtest.h>
+
 #include <functional>
 
 // Dispatches the thread's messages for the given time.
@@ -34,7 +36,9 @@ inline bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs = 
     return true;
 }
 
-// The pixel the screen shows at a point of a window's client area.
+// The pixel the screen shows at a point of a window's client area. A point
+// off the screen has no colour to read: it fails the test instead of
+// handing back CLR_INVALID, which would pass as a light colour.
 inline COLORREF ScreenPixel(HWND window, int x, int y)
 {
     POINT pt = {x, y};
@@ -42,5 +46,7 @@ inline COLORREF ScreenPixel(HWND window, int x, int y)
     HDC screen = ::GetDC(nullptr);
     COLORREF color = ::GetPixel(screen, pt.x, pt.y);
     ::ReleaseDC(nullptr, screen);
+    if (color == CLR_INVALID)
+        ADD_FAILURE() << "the screen has no pixel at " << pt.x << "," << pt.y;
     return color;
 }
