@@ -63,6 +63,7 @@ struct FakeClassObject {
     LONG refs;
     int* live;
     FakeObject properties;
+    HRESULT endResult;
     size_t next = 0;
     bool enumerating = false;
     static REFIID Iid() { return IID_IWbemClassObject; }
@@ -99,8 +100,9 @@ HRESULT STDMETHODCALLTYPE ObjectNext(IWbemClassObject* iface, LONG, BSTR* name, 
 
 HRESULT STDMETHODCALLTYPE ObjectEndEnumeration(IWbemClassObject* iface)
 {
-    Self<FakeClassObject>(iface)->enumerating = false;
-    return S_OK;
+    FakeClassObject* self = Self<FakeClassObject>(iface);
+    self->enumerating = false;
+    return self->endResult;
 }
 
 IWbemClassObjectVtbl* ClassObjectTable()
@@ -123,6 +125,7 @@ struct FakeEnum {
     IEnumWbemClassObject iface;
     LONG refs;
     int* live;
+    HRESULT endResult; // of the objects' EndEnumeration
     std::vector<FakeObject> objects;
     size_t next = 0;
     static REFIID Iid() { return IID_IEnumWbemClassObject; }
@@ -135,7 +138,8 @@ HRESULT STDMETHODCALLTYPE EnumNext(IEnumWbemClassObject* iface, LONG, ULONG want
     FakeEnum* self = Self<FakeEnum>(iface);
     *returned = 0;
     while (*returned < wanted && self->next < self->objects.size()) {
-        auto* object = new FakeClassObject{{ClassObjectTable()}, 1, self->live, self->objects[self->next++]};
+        auto* object =
+            new FakeClassObject{{ClassObjectTable()}, 1, self->live, self->objects[self->next++], self->endResult};
         ++*self->live;
         objects[(*returned)++] = &object->iface;
     }
@@ -191,7 +195,7 @@ HRESULT STDMETHODCALLTYPE ServicesExecQuery(IWbemServices* iface, BSTR language,
     auto found = self->world->classes.find(query.className);
     if (found == self->world->classes.end())
         return WBEM_E_INVALID_CLASS;
-    auto* result_ = new FakeEnum{{EnumTable()}, 1, self->live, {}};
+    auto* result_ = new FakeEnum{{EnumTable()}, 1, self->live, self->world->endEnumerationResult, {}};
     ++*self->live;
     for (const FakeObject& object : found->second) {
         FakeObject selected;

@@ -64,10 +64,11 @@ public:
     void AddObject(const std::wstring& className, const FakeObject& object) { classes[className].push_back(object); }
 
     std::map<std::wstring, std::vector<FakeObject>> classes;
-    HRESULT connectResult = S_OK;      // what ConnectServer answers
-    std::wstring connectedNamespace;   // what ConnectServer was given
-    std::vector<std::wstring> queries; // every ExecQuery text, in order
-    int live = 0;                      // fake objects not yet released (the locator's factory aside)
+    HRESULT connectResult = S_OK;        // what ConnectServer answers
+    HRESULT endEnumerationResult = S_OK; // what an object's EndEnumeration answers
+    std::wstring connectedNamespace;     // what ConnectServer was given
+    std::vector<std::wstring> queries;   // every ExecQuery text, in order
+    int live = 0;                        // fake objects not yet released (the locator's factory aside)
 
 private:
     DWORD m_cookie = 0;

@@ -183,6 +183,22 @@ TEST_F(FakeWmiTest, PropertyComesAsWmiHandsItOut)
     EXPECT_EQ(client.GetProperty(L"", beyond, 0), E_FAIL);
 }
 
+TEST_F(FakeWmiTest, AReadThatEndsInAnotherSuccessCodeIsNoAnswer)
+{
+    fake->endEnumerationResult = WBEM_S_FALSE; // the property was handed out all the same
+    WmiClient client;
+    client.Connect();
+    WmiPropertyValue value;
+    EXPECT_EQ(client.GetProperty(L"SELECT Name FROM Thing", value, 0), WBEM_S_FALSE);
+    Outs out;
+    EXPECT_FALSE(client.GetString(L"SELECT Name FROM Thing", out.text, 0));
+    EXPECT_FALSE(client.GetUInt64(L"SELECT Size FROM Thing", out.u64, 0));
+    EXPECT_FALSE(client.GetBool(L"SELECT On FROM Thing", out.flag, 0));
+    EXPECT_EQ(out.text, L"unchanged");
+    EXPECT_EQ(out.u64, 0x5A5A5A5A5A5A5A5AULL);
+    EXPECT_EQ(out.flag, 7);
+}
+
 TEST_F(FakeWmiTest, QueriesOfAClientWhoseConnectFailedReportFailure)
 {
     fake->connectResult = WBEM_E_INVALID_NAMESPACE;
