@@ -55,6 +55,7 @@ TEST_F(ServiceTest, SwitchesStopAndDisableOnlyARunningService)
     SystemOperation op;
     for (const Switch& s : switches) {
         {
+            TestServiceHost::EnsureAbsent(s.service);
             LogCapture log;
             EXPECT_TRUE((op.*s.disable)()) << "absent " << s.service;
             EXPECT_TRUE(log.Has(L"OpenService() Faild, error code: 1060 !\n")) << s.service;

@@ -28,6 +28,9 @@ void Report(DWORD state)
 DWORD WINAPI Control(DWORD control, DWORD, LPVOID, LPVOID)
 {
     if (control == SERVICE_CONTROL_STOP) {
+        // Said before the request returns, so the first poll already sees it.
+        if (g_stubborn)
+            Report(SERVICE_STOP_PENDING);
         ::SetEvent(g_stopRequested);
         return NO_ERROR;
     }
@@ -42,7 +45,6 @@ void WINAPI ServiceMain(DWORD, LPWSTR* names)
     Report(SERVICE_RUNNING);
     ::WaitForSingleObject(g_stopRequested, INFINITE);
     if (g_stubborn) {
-        Report(SERVICE_STOP_PENDING);
         HANDLE release = ::CreateEventW(nullptr, TRUE, FALSE, kReleaseEvent);
         ::WaitForSingleObject(release, 120000);
         ::CloseHandle(release);

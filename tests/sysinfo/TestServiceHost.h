@@ -75,6 +75,9 @@ public:
     }
     void Release() { ::SetEvent(m_release); }
 
+    // Makes sure no service of that name is left (from an earlier run).
+    static void EnsureAbsent(const wchar_t* name) { TestServiceHost host(name, false); }
+
     static std::wstring BesideThisProgram(const wchar_t* file)
     {
         wchar_t path[MAX_PATH] = {};
@@ -102,6 +105,14 @@ private:
             ::Sleep(20);
         ::DeleteService(service);
         ::CloseServiceHandle(service);
+        // Gone once the manager no longer knows the name.
+        for (int i = 0; i < 250; ++i) {
+            SC_HANDLE left = ::OpenServiceW(m_manager, m_name.c_str(), SERVICE_QUERY_STATUS);
+            if (!left)
+                break;
+            ::CloseServiceHandle(left);
+            ::Sleep(20);
+        }
         ::ResetEvent(m_release);
     }
 
