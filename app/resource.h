@@ -92,6 +92,10 @@
 #define IDC_BTN_DUMP 1048
 #define IDC_BTN_SECURITY_ERASE 1049
 
+// System-information page.
+#define IDD_SYSTEMINFO 129
+#define IDC_LIST_SYSTEM_INFO 1031
+
 // Result box.
 #define IDD_MESSAGEINFO 134
 #define IDC_RICHEDIT_MESSAGE 1048
