@@ -10,4 +10,10 @@ if [ ! -f "$exe" ]; then
   exit 0
 fi
 cd "$root/build/bin"
-exec "$root/scripts/wine-run.sh" --prefix "$root/build/wineprefix" "$exe"
+prefix="$root/build/wineprefix"
+if [ -z "${DISPLAY:-}" ]; then
+  # No screen to show it on: it runs on a private one that ends with it.
+  "$root/scripts/wine-session.sh" start "$prefix"
+  trap '"$root/scripts/wine-session.sh" stop "$prefix"' EXIT
+fi
+"$root/scripts/wine-run.sh" --prefix "$prefix" "$exe"

@@ -7,7 +7,7 @@ packages=(
   cmake make
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
   binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev
-  wine64 xvfb xauth x11-apps imagemagick
+  wine64 xvfb
   googletest
   python3
 )

@@ -1,60 +1,94 @@
 #!/usr/bin/env bash
-# Runs a Windows executable under Wine in a private prefix.
-#   wine-run.sh [--prefix DIR] program.exe [args...]
-# The prefix is created once per build tree (the first start of Wine takes a
-# while). A private Xvfb display is started when no $DISPLAY is set and is
-# stopped again when the program ends. The program's exit code is returned.
+# Runs a Windows program under Wine in a private prefix and says whether it
+# ran to its end.
+#   wine-run.sh [--prefix DIR] [--gtest REPORT.xml | --exit-code N] [--timeout SECONDS] program.exe [args...]
+# --gtest REPORT.xml  a GoogleTest program: it passes only when it exits 0 and
+#                     the XML report it writes at its very end counts at least
+#                     one test and no failure (a crash, a killed Wine server or
+#                     an early exit leave no report)
+# --exit-code N       it passes only when the program ends with exit code N
+# --timeout SECONDS   the program is ended after SECONDS and the run fails
+# Without --gtest or --exit-code the program's exit code is returned.
+# The screen is the one of the prefix's session (wine-session.sh) when one
+# runs, else $DISPLAY. The runner neither starts nor stops the Wine server:
+# other programs may share it; the session's owner ends it.
 set -uo pipefail
+here="$(cd "$(dirname "$0")" && pwd)"
+# shellcheck source=wine-env.sh
+. "$here/wine-env.sh"
 
-prefix="${WINEPREFIX:-}"
-if [ "${1:-}" = "--prefix" ]; then
-  prefix="$2"
-  shift 2
-fi
-[ -n "$prefix" ] || prefix="$(pwd)/wineprefix"
-[ $# -ge 1 ] || { echo "usage: wine-run.sh [--prefix DIR] program.exe [args...]" >&2; exit 2; }
+usage() {
+  echo "usage: wine-run.sh [--prefix DIR] [--gtest REPORT.xml | --exit-code N] [--timeout SECONDS] program.exe [args...]" >&2
+  exit 2
+}
+prefix="${WINEPREFIX:-$(pwd)/wineprefix}" report="" expected_exit="" time_limit=""
+while [ $# -gt 0 ]; do
+  case "$1" in
+  --prefix) [ $# -ge 2 ] || usage; prefix="$2"; shift 2 ;;
+  --gtest) [ $# -ge 2 ] || usage; report="$(realpath -m "$2")"; shift 2 ;;
+  --exit-code) [ $# -ge 2 ] || usage; expected_exit="$2"; shift 2 ;;
+  --timeout) [ $# -ge 2 ] || usage; time_limit="$2"; shift 2 ;;
+  --*) usage ;;
+  *) break ;;
+  esac
+done
+[ $# -ge 1 ] || usage
+program="$1"
+fail() {
+  echo "wine-run: FAILED: $program: $*" >&2
+  exit 1
+}
 
-loader=/usr/lib/wine/wine64
-[ -x "$loader" ] || loader="$(command -v wine64 || command -v wine || true)"
-[ -n "$loader" ] || { echo "wine-run: no wine64 loader found" >&2; exit 2; }
-
-export WINEPREFIX="$prefix"
-export WINEDEBUG="${WINEDEBUG:--all}"
-export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
-export WINEARCH=win64
-[ -x /usr/lib/wine/wineserver64 ] && export WINESERVER=/usr/lib/wine/wineserver64
-
-# shellcheck source=display.sh
-. "$(dirname "$0")/display.sh"
-own_display=0
-if [ -z "${DISPLAY:-}" ] && command -v Xvfb >/dev/null; then
-  start_private_display
-  own_display=1
-fi
-
-# One start creates the prefix; concurrent runners wait for it.
+wine_find_programs || exit 2
 mkdir -p "$(dirname "$prefix")"
-(
-  flock 9
-  if [ ! -f "$prefix/.kestrova-ready" ]; then
-    "$loader" wineboot -i >/dev/null 2>&1
-    "${WINESERVER:-wineserver}" -w 2>/dev/null
-    touch "$prefix/.kestrova-ready"
-  fi
-  if [ ! -f "$prefix/.kestrova-unmanaged" ]; then
-    # No window manager runs on the test screen: Wine frames the windows
-    # itself and does not wait for a manager to map or withdraw each one.
-    "$loader" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
-    "${WINESERVER:-wineserver}" -w 2>/dev/null
-    touch "$prefix/.kestrova-unmanaged"
-  fi
-) 9>"$prefix.lock"
+prefix="$(cd "$(dirname "$prefix")" && pwd)/$(basename "$prefix")"
+wine_use_prefix "$prefix"
 
-"$loader" "$@"
-rc=$?
-if [ "$own_display" = 1 ]; then
-  # Wine's desktop process holds the display: end the prefix's server first.
-  "${WINESERVER:-wineserver}" -k 2>/dev/null
-  stop_private_display
+session="$prefix.session"
+if [ -f "$session" ]; then
+  DISPLAY=$(sed -n 's/^DISPLAY=//p' "$session")
+  xvfb=$(sed -n 's/^XVFB_PID=//p' "$session")
+  kill -0 "$xvfb" 2>/dev/null ||
+    fail "the screen of the session in $session has gone (start it again: scripts/wine-session.sh start $prefix)"
+  export DISPLAY
+elif [ -z "${DISPLAY:-}" ]; then
+  fail "no screen: start a session (scripts/wine-session.sh start $prefix) or set DISPLAY"
+fi
+wine_prepare_prefix || exit 2
+
+args=("$@")
+if [ -n "$report" ]; then
+  # Wine's drive Z: is the Unix root.
+  [ "$(readlink "$prefix/dosdevices/z:")" = / ] || fail "drive Z: of $prefix is not the Unix root"
+  mkdir -p "$(dirname "$report")"
+  rm -f "$report"
+  args+=("--gtest_output=xml:Z:${report//\//\\}")
+fi
+
+if [ -n "$time_limit" ]; then
+  timeout -k 10 "$time_limit" "$WINE_LOADER" "${args[@]}"
+  rc=$?
+  if [ $rc -eq 124 ] || [ $rc -eq 137 ]; then
+    fail "did not end within $time_limit s and was stopped"
+  fi
+else
+  "$WINE_LOADER" "${args[@]}"
+  rc=$?
+fi
+
+if [ -n "$report" ]; then
+  [ -f "$report" ] || fail "no GoogleTest report (exit code $rc): it did not run to its end"
+  totals=$(grep -o -m1 '<testsuites [^>]*>' "$report")
+  count() { sed -n "s/.* $1=\"\([0-9]*\)\".*/\1/p" <<<"$totals"; }
+  tests=$(count tests) failures=$(count failures) errors=$(count errors)
+  [ -n "$tests" ] && [ -n "$failures" ] && [ -n "$errors" ] || fail "unreadable GoogleTest report $report"
+  [ "$failures" -eq 0 ] && [ "$errors" -eq 0 ] || fail "$failures failed and $errors broken of $tests tests"
+  [ $rc -eq 0 ] || fail "exit code $rc after its report"
+  [ "$tests" -gt 0 ] || fail "ran no test"
+  exit 0
+fi
+if [ -n "$expected_exit" ]; then
+  [ $rc -eq "$expected_exit" ] || fail "exit code $rc, not $expected_exit"
+  exit 0
 fi
 exit $rc

@@ -1,8 +1,11 @@
 #pragma once
 // A fresh folder under the temporary path for one test; removed with its
-// files (one level of sub-folders) when the object goes.
+// files (one level of sub-folders) when the object goes. When no folder can
+// be made the test fails and the path names a folder that does not exist.
 
 #include <windows.h>
+
+#include <gtest/gtest.h>
 
 #include <string>
 
@@ -12,16 +15,31 @@ class TempDir {
 public:
     TempDir()
     {
-        wchar_t base[MAX_PATH];
-        ::GetTempPathW(MAX_PATH, base);
+        wchar_t base[MAX_PATH] = {};
+        DWORD length = ::GetTempPathW(MAX_PATH, base);
         static LONG counter = 0;
-        for (;;) {
+        DWORD error = ERROR_PATH_NOT_FOUND;
+        // A name that is taken is passed over; any other refusal would be
+        // the same for the next name.
+        for (int attempt = 0; attempt < 100 && length > 0 && length < MAX_PATH; ++attempt) {
             m_path.Format(L"%skestrova_%lu_%ld\\", base, ::GetCurrentProcessId(), ::InterlockedIncrement(&counter));
-            if (::CreateDirectoryW(m_path, nullptr))
+            if (::CreateDirectoryW(m_path, nullptr)) {
+                m_made = true;
+                return;
+            }
+            error = ::GetLastError();
+            if (error != ERROR_ALREADY_EXISTS)
                 break;
         }
+        if (m_path.IsEmpty())
+            m_path = L"\\\\?\\kestrova-no-temporary-folder\\";
+        ADD_FAILURE() << "no temporary folder could be made under the temporary path (error " << error << ")";
     }
-    ~TempDir() { RemoveTree(m_path); }
+    ~TempDir()
+    {
+        if (m_made)
+            RemoveTree(m_path);
+    }
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
 
@@ -83,4 +101,5 @@ private:
     }
 
     CString m_path;
+    bool m_made = false;
 };

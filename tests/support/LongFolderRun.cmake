@@ -1,7 +1,8 @@
 # Runs a copy of the support tests from a folder whose path is longer than
 # MAX_PATH, with the executable-folder check only: the program must see its
 # folder whole however deep it is installed.
-#   cmake -DEXE=<support_tests.exe> -DFOLDER=<scratch folder> -DRUN=<wine-run.sh> -DPREFIX=<wine prefix> -P LongFolderRun.cmake
+#   cmake -DEXE=<support_tests.exe> -DFOLDER=<scratch folder> -DRUN=<wine-run.sh> -DPREFIX=<wine prefix>
+#         -DREPORT=<report.xml> -DTIMEOUT=<seconds> -P LongFolderRun.cmake
 string(REPEAT "a" 100 level_a)
 string(REPEAT "b" 100 level_b)
 string(REPEAT "c" 100 level_c)
@@ -10,7 +11,7 @@ file(REMOVE_RECURSE "${FOLDER}")
 file(MAKE_DIRECTORY "${deep}")
 file(COPY_FILE "${EXE}" "${deep}/support_tests.exe")
 execute_process(
-  COMMAND "${RUN}" --prefix "${PREFIX}" "${deep}/support_tests.exe" --gtest_brief=1
+  COMMAND "${RUN}" --prefix "${PREFIX}" --gtest "${REPORT}" --timeout "${TIMEOUT}" "${deep}/support_tests.exe" --gtest_brief=1
           --gtest_filter=FileUtil.ModuleDirIsTheExecutablesFolderWithBackslash
   WORKING_DIRECTORY "${deep}"
   RESULT_VARIABLE result)

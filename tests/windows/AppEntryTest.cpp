@@ -21,7 +21,9 @@ public:
     int ExitInstance() override
     {
         int base = CWinApp::ExitInstance();
-        return initRan && sawItself && base == 0 ? 0 : 1;
+        // A code no other ending gives (a program whose Wine server is lost
+        // ends with 0): it shows that the exit code is this function's.
+        return initRan && sawItself && base == 0 ? 42 : 1;
     }
 };
 

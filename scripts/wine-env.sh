@@ -1,0 +1,83 @@
+# Sourced by the scripts that start Wine.
+#   wine_find_programs: sets WINE_LOADER and exports WINESERVER, or says why not
+#   wine_use_prefix DIR: exports the environment every Wine start of DIR shares
+#   wine_prepare_prefix: creates the prefix once and applies the test settings
+# Each returns non-zero with a message on stderr when it cannot do its work.
+
+# Debian's wine64 puts its loader and server outside $PATH; other systems have
+# them on it. Whatever is found must run, or nothing Wine starts can.
+wine_find_programs() {
+  local dir
+  for dir in /usr/lib/wine /usr/lib64/wine; do
+    if [ -x "$dir/wine64" ] && [ -x "$dir/wineserver64" ]; then
+      WINE_LOADER="$dir/wine64"
+      WINESERVER="$dir/wineserver64"
+      break
+    fi
+  done
+  if [ -z "${WINE_LOADER:-}" ]; then
+    WINE_LOADER="$(command -v wine64 || command -v wine || true)"
+    WINESERVER="$(command -v wineserver || true)"
+  fi
+  if [ -z "$WINE_LOADER" ] || [ -z "$WINESERVER" ]; then
+    echo "wine: no Wine loader and server found (install wine64: bash scripts/setup.sh)" >&2
+    return 1
+  fi
+  export WINESERVER
+}
+
+wine_use_prefix() {
+  export WINEPREFIX="$1"
+  export WINEARCH=win64
+  export WINEDEBUG="${WINEDEBUG:--all}"
+  # No .NET or Gecko installer prompts: nothing here needs them.
+  export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
+}
+
+# The settings a test run depends on; raise the number when they change so
+# that prefixes made before take them too.
+wine_settings_version=2
+wine_settings() {
+  cat <<'EOF'
+REGEDIT4
+
+; No window manager runs on the test screen: Wine frames the windows itself
+; and does not wait for a manager to map or withdraw each one.
+[HKEY_CURRENT_USER\Software\Wine\X11 Driver]
+"Managed"="N"
+
+; A crash prints its backtrace and ends the process instead of waiting in the
+; crash dialog for a person who is not there.
+[HKEY_CURRENT_USER\Software\Wine\WineDbg]
+"ShowCrashDialog"=dword:00000000
+
+[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\AeDebug]
+"Auto"="1"
+"Debugger"="winedbg --auto %ld %ld"
+EOF
+}
+
+# Needs a display (the first start draws Wine's boot window). Concurrent
+# callers wait for the one that creates the prefix.
+wine_prepare_prefix() {
+  local marker="$WINEPREFIX/.kestrova-settings-$wine_settings_version"
+  mkdir -p "$(dirname "$WINEPREFIX")" || return 1
+  (
+    flock 9
+    [ -f "$marker" ] && exit 0
+    if [ ! -f "$WINEPREFIX/system.reg" ]; then
+      "$WINE_LOADER" wineboot -i >/dev/null 2>&1
+      "$WINESERVER" -w || exit 1
+      [ -f "$WINEPREFIX/system.reg" ] || { echo "wine: creating the prefix $WINEPREFIX failed" >&2; exit 1; }
+    fi
+    local settings="$WINEPREFIX/drive_c/kestrova-settings.reg"
+    wine_settings >"$settings"
+    if ! "$WINE_LOADER" regedit /S 'C:\kestrova-settings.reg' >/dev/null 2>&1; then
+      echo "wine: the test settings could not be written to $WINEPREFIX" >&2
+      exit 1
+    fi
+    "$WINESERVER" -w || exit 1
+    rm -f "$settings"
+    touch "$marker"
+  ) 9>"$WINEPREFIX.lock"
+}
