@@ -10,6 +10,12 @@ set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 "$root/scripts/setup.sh"
 "$root/scripts/build.sh" "$root/build-win32" -DKESTROVA_SIM_SEAM=OFF
+# The folder that ships, from the tree with the real seam: the program and its files only.
+rm -rf "$root/build-win32/install"
+cmake --install "$root/build-win32" --prefix "$root/build-win32/install" >/dev/null
+for file in Kestrova.exe config.ini SMART.ini res/drive.ico res/mainbk.bmp; do
+  [ -f "$root/build-win32/install/$file" ] || { echo "test: the installed folder lacks $file" >&2; exit 1; }
+done
 "$root/scripts/build.sh" "$root/build"
 
 status=0
