@@ -5,6 +5,7 @@
 #include "DriveInfoDlg.h"
 #include "Kestrova.h"
 #include "SSDOpThread.h"
+#include "SystemInfoDlg.h"
 #include "SystemOptDlg.h"
 #include "UtilitiesDlg.h"
 #include "define.h"
@@ -208,6 +209,11 @@ void CKestrovaDlg::InitLayout()
     place(m_pUtilitiesDlg, IDD_UTILITIES);
     m_pUtilitiesDlg->ShowWindow(SW_HIDE);
 
+    m_pSystemInfoDlg = new CSystemInfoDlg(this);
+    place(m_pSystemInfoDlg, IDD_SYSTEMINFO);
+    m_pSystemInfoDlg->InitLayout();
+    m_pSystemInfoDlg->ShowWindow(SW_HIDE);
+
     m_pCurPage = m_pDriveInfoDlg;
 }
 
@@ -343,6 +349,7 @@ BOOL CKestrovaDlg::DestroyWindow()
             page = nullptr;
         }
     };
+    destroy(m_pSystemInfoDlg);
     destroy(m_pDriveInfoDlg);
     destroy(m_pSystemOptDlg);
     destroy(m_pDiskHealthDlg);

@@ -4,6 +4,7 @@
 #include "DiskHealthDlg.h"
 #include "DriveInfoDlg.h"
 #include "KestrovaDlg.h"
+#include "SystemInfoDlg.h"
 #include "SystemOptDlg.h"
 
 #include <cstdio>
@@ -35,6 +36,8 @@ void CKestrovaDlg::OnBnClickedLogExport()
                 m_pDiskHealthDlg->ExportInfo(file);
             if (m_pSystemOptDlg)
                 m_pSystemOptDlg->ExportInfo(file);
+            if (m_pSystemInfoDlg)
+                m_pSystemInfoDlg->ExportInfo(file);
             fclose(file);
         }
     }
