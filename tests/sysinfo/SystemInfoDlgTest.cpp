@@ -134,6 +134,20 @@ const char kNvmeHead[] = "\r\n\tNVME Controller\r\n";
 
 } // namespace
 
+TEST_F(SystemInfoPageTest, ListFillsThePageWithinItsMarginsAndHasALabelAndAValueColumn)
+{
+    RECT client, list;
+    ::GetClientRect(page->m_hWnd, &client);
+    ::GetWindowRect(List(), &list);
+    ::MapWindowPoints(nullptr, page->m_hWnd, reinterpret_cast<POINT*>(&list), 2);
+    EXPECT_EQ(list.left, 10);
+    EXPECT_EQ(list.top, client.top + 15);
+    EXPECT_EQ(list.right, client.right - 10);
+    EXPECT_EQ(list.bottom, client.bottom - 10);
+    EXPECT_EQ(Header_GetItemCount(ListView_GetHeader(List())), 2);
+    EXPECT_EQ(Rows(), 0) << "nothing is shown before the list is filled";
+}
+
 TEST_F(SystemInfoPageTest, ExportWithNothingCollectedIsTheLineHeadsAndTwoEmptyComputerLines)
 {
     page->ExportInfo(nullptr); // nothing to write to: nothing happens
