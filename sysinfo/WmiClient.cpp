@@ -64,7 +64,7 @@ BOOL IntegerOf(const VARIANT& value, UINT64& out)
 WmiClient::WmiClient() : WmiClient(CString(L"root\\CIMV2")) {}
 
 WmiClient::WmiClient(const CString& nameSpace)
-    : m_bComOwner(FALSE), m_namespace(nameSpace), m_pLocator(nullptr), m_pServices(nullptr)
+    : m_bComOwner(FALSE), m_namespace(nameSpace), m_pLocator(nullptr), m_pServices(nullptr), m_bComJoined(FALSE)
 {
 }
 
@@ -78,9 +78,10 @@ WmiClient::~WmiClient()
         m_pServices->Release();
         m_pServices = nullptr;
     }
-    if (m_bComOwner) {
+    if (m_bComOwner || m_bComJoined) {
         ::CoUninitialize();
         m_bComOwner = FALSE;
+        m_bComJoined = FALSE;
     }
 }
 
@@ -117,6 +118,7 @@ HRESULT WmiClient::InitCom()
     // whoever did it owns it and its security.
     if (hr == S_FALSE || hr == RPC_E_CHANGED_MODE) {
         m_bComOwner = FALSE;
+        m_bComJoined = hr == S_FALSE;
         return S_OK;
     }
     DebugPrint(L"Failed to initialize COM library. Error code = 0x%08x\n", hr);

@@ -63,4 +63,7 @@ private:
     CString m_namespace;
     IWbemLocator* m_pLocator;
     IWbemServices* m_pServices;
+    // TRUE when COM was already up on the thread (S_FALSE): the client's own
+    // start still counts and is balanced when the client goes.
+    BOOL m_bComJoined;
 };

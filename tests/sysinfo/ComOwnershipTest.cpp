@@ -57,6 +57,7 @@ TEST(ComOwnershipTest, ClientOnAThreadWhoseComIsStartedLeavesItRunning)
             }
             EXPECT_EQ(ProbeCom(model), S_FALSE) << "the thread's own start still holds: " << model;
             ::CoUninitialize();
+            EXPECT_EQ(ProbeCom(model), S_OK) << "the client balanced its own start: " << model;
         });
     }
 }
