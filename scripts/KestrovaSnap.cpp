@@ -6,9 +6,10 @@
 
 #include <windows.h>
 
-#include <string>
+#include <gdiplus.h>
 
-#include "Screenshot.h"
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -52,6 +53,41 @@ bool DrivePageFilled(HWND main)
     return false;
 }
 
+// The screen's pixels of a rectangle, saved as a PNG through GDI+.
+bool SavePng(const RECT& rect, const wchar_t* path)
+{
+    int width = rect.right - rect.left, height = rect.bottom - rect.top;
+    HDC screen = ::GetDC(nullptr);
+    HDC memory = ::CreateCompatibleDC(screen);
+    HBITMAP bitmap = ::CreateCompatibleBitmap(screen, width, height);
+    HGDIOBJ old = ::SelectObject(memory, bitmap);
+    ::BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
+    ::SelectObject(memory, old);
+    ::DeleteDC(memory);
+    ::ReleaseDC(nullptr, screen);
+
+    Gdiplus::GdiplusStartupInput input;
+    ULONG_PTR token = 0;
+    bool saved = false;
+    if (Gdiplus::GdiplusStartup(&token, &input, nullptr) == Gdiplus::Ok) {
+        UINT count = 0, size = 0;
+        Gdiplus::GetImageEncodersSize(&count, &size);
+        std::vector<BYTE> buffer(size);
+        auto* encoders = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
+        if (size && Gdiplus::GetImageEncoders(count, size, encoders) == Gdiplus::Ok) {
+            for (UINT i = 0; i < count && !saved; ++i) {
+                if (wcscmp(encoders[i].MimeType, L"image/png") == 0) {
+                    Gdiplus::Bitmap image(bitmap, nullptr);
+                    saved = image.Save(path, &encoders[i].Clsid, nullptr) == Gdiplus::Ok;
+                }
+            }
+        }
+        Gdiplus::GdiplusShutdown(token);
+    }
+    ::DeleteObject(bitmap);
+    return saved;
+}
+
 } // namespace
 
 int wmain(int argc, wchar_t** argv)
@@ -90,8 +126,7 @@ int wmain(int argc, wchar_t** argv)
     ::Sleep(500); // let the page finish painting
     RECT rect;
     ::GetWindowRect(main, &rect);
-    std::vector<uint8_t> pixels = CaptureScreenRect(rect);
-    bool saved = WritePng(argv[2], rect.right - rect.left, rect.bottom - rect.top, pixels);
+    bool saved = SavePng(rect, argv[2]);
     ::PostMessageW(main, WM_SYSCOMMAND, SC_CLOSE, 0);
     bool ended = ::WaitForSingleObject(process.hProcess, 30000) == WAIT_OBJECT_0;
     if (!ended)

@@ -40,8 +40,8 @@ fi
 # No screen: a private one, a picture of the drive page, and the program closed.
 "$root/scripts/wine-session.sh" start "$prefix"
 trap '"$root/scripts/wine-session.sh" stop "$prefix"' EXIT
-x86_64-w64-mingw32-g++-posix -std=c++17 -O1 -municode -static -I"$root/tests/common" \
-  "$root/scripts/KestrovaSnap.cpp" -o "$build/KestrovaSnap.exe" -luser32 -lgdi32
+x86_64-w64-mingw32-g++-posix -std=c++17 -O1 -municode -static \
+  "$root/scripts/KestrovaSnap.cpp" -o "$build/KestrovaSnap.exe" -luser32 -lgdi32 -lgdiplus
 shot="$build/Kestrova.png"
 rm -f "$shot"
 if "$root/scripts/wine-run.sh" --prefix "$prefix" "$build/KestrovaSnap.exe" "Z:${folder//\//\\}" \
