@@ -16,16 +16,13 @@ const LONG kQueryFlags = WBEM_FLAG_FORWARD_ONLY | WBEM_FLAG_RETURN_IMMEDIATELY;
 // A client without services (its connect failed) answers every query with this.
 const HRESULT kNotConnected = E_POINTER;
 
-// WMI hands 64-bit integers out as decimal text; a text that does not parse is 0.
+// WMI hands 64-bit integers out as decimal text, read scanf-style; a text that
+// does not parse leaves the preset 0.
 UINT64 ParseUnsigned64(BSTR text)
 {
-    if (!text)
-        return 0;
-    while (iswspace(*text))
-        ++text;
     UINT64 value = 0;
-    for (; *text >= L'0' && *text <= L'9'; ++text)
-        value = value * 10 + static_cast<UINT64>(*text - L'0');
+    if (text)
+        swscanf(text, L"%I64u", &value);
     return value;
 }
 

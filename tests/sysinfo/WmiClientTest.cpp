@@ -32,7 +32,8 @@ protected:
             {L"NullFlag", CIM_BOOLEAN, FakeValue::Null()},
             {L"NullSizeText", CIM_UINT64, FakeValue::NullText()},
             {L"Garbled", CIM_UINT64, FakeValue::Text(L"many")},
-            {L"Liar", CIM_STRING, FakeValue::Number(5)}, // a text that holds a number
+            {L"Signed", CIM_UINT64, FakeValue::Text(L" +42")}, // read as scanf reads it
+            {L"Liar", CIM_STRING, FakeValue::Number(5)},       // a text that holds a number
         };
         FakeObject second = {{L"Name", CIM_STRING, FakeValue::Text(L"Beta")},
                              {L"Cores", CIM_UINT32, FakeValue::Number(-1)}};
@@ -142,6 +143,7 @@ TEST_F(FakeWmiTest, GettersTakeOnlyTheirOwnTypeAndAnswerOnlyOnSuccess)
         {kUInt64, L"SELECT NullSize FROM Thing", 0, TRUE, 0, nullptr},
         {kUInt64, L"SELECT NullSizeText FROM Thing", 0, TRUE, 0, nullptr},
         {kUInt64, L"SELECT Garbled FROM Thing", 0, TRUE, 0, nullptr},
+        {kUInt64, L"SELECT Signed FROM Thing", 0, TRUE, 42, nullptr},
         {kUInt64, L"SELECT Cores FROM Thing", 0, FALSE, 0x5A5A5A5A5A5A5A5AULL, nullptr},
         // The second object has no Width: WMI answers WBEM_S_NO_MORE_DATA, a success code.
         {kUInt16, L"SELECT Width FROM Thing", 1, FALSE, 0x5A5A, nullptr},
