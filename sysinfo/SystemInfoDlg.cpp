@@ -266,14 +266,16 @@ void CSystemInfoDlg::ExportInfo(FILE* file)
 void CSystemInfoDlg::OnPaint()
 {
     CPaintDC dc(this);
-    if (!m_hBkBitmap)
+    // The bitmap object is what is drawn; without one loaded nothing is.
+    HGDIOBJ background = m_bkBitmap.GetSafeHandle();
+    if (!background)
         return;
     CDC memory;
     if (!memory.CreateCompatibleDC(&dc))
         return;
     // The bitmap goes back out of the memory DC before the DC is deleted, so
     // neither stays behind after a paint.
-    HGDIOBJ old = memory.SelectObject(static_cast<HGDIOBJ>(m_hBkBitmap));
+    HGDIOBJ old = memory.SelectObject(background);
     CRect client;
     GetClientRect(&client);
     dc.StretchBlt(0, 0, client.Width(), client.Height(), &memory, 0, 0, m_bkBitmapInfo.bmWidth, m_bkBitmapInfo.bmHeight,
