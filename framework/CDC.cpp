@@ -11,7 +11,19 @@ struct TempDeleter {
         delete temp;
     }
 };
-thread_local std::unordered_map<HDC, std::unique_ptr<CDC, TempDeleter>> t_temps;
+// Held through a plain pointer, created on first use and freed by
+// DeleteTempMap, which a thread runs before it ends: with mingw-w64 the
+// thread-exit destructor of a thread_local object can run after the thread's
+// storage for it was freed, and then writes into freed heap memory.
+typedef std::unordered_map<HDC, std::unique_ptr<CDC, TempDeleter>> TempMap;
+thread_local TempMap* t_temps = nullptr;
+
+TempMap& Temps()
+{
+    if (!t_temps)
+        t_temps = new TempMap;
+    return *t_temps;
+}
 } // namespace
 
 CDC::~CDC()
@@ -52,7 +64,7 @@ CDC* CDC::FromHandle(HDC dc)
 {
     if (!dc)
         return nullptr;
-    auto& slot = t_temps[dc];
+    auto& slot = Temps()[dc];
     if (!slot) {
         slot.reset(new CDC);
         slot->m_hDC = dc;
@@ -62,7 +74,9 @@ CDC* CDC::FromHandle(HDC dc)
 
 void CDC::DeleteTempMap()
 {
-    t_temps.clear();
+    TempMap* temps = t_temps;
+    t_temps = nullptr;
+    delete temps;
 }
 
 CSize CDC::GetTextExtent(LPCWSTR text, int count) const

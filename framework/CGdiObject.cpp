@@ -13,12 +13,24 @@ struct TempDeleter {
         delete temp;
     }
 };
-thread_local std::unordered_multimap<HGDIOBJ, std::unique_ptr<CGdiObject, TempDeleter>> t_temps;
+// Held through a plain pointer, created on first use and freed by
+// DeleteTempMap, which a thread runs before it ends: with mingw-w64 the
+// thread-exit destructor of a thread_local object can run after the thread's
+// storage for it was freed, and then writes into freed heap memory.
+typedef std::unordered_multimap<HGDIOBJ, std::unique_ptr<CGdiObject, TempDeleter>> TempMap;
+thread_local TempMap* t_temps = nullptr;
+
+TempMap& Temps()
+{
+    if (!t_temps)
+        t_temps = new TempMap;
+    return *t_temps;
+}
 } // namespace
 
 CGdiObject* CGdiObject::LookupTemp(HGDIOBJ handle, const std::type_info& type)
 {
-    auto range = t_temps.equal_range(handle);
+    auto range = Temps().equal_range(handle);
     for (auto it = range.first; it != range.second; ++it) {
         if (typeid(*it->second) == type)
             return it->second.get();
@@ -28,10 +40,12 @@ CGdiObject* CGdiObject::LookupTemp(HGDIOBJ handle, const std::type_info& type)
 
 void CGdiObject::AddTemp(CGdiObject* temp)
 {
-    t_temps.emplace(temp->m_hObject, std::unique_ptr<CGdiObject, TempDeleter>(temp));
+    Temps().emplace(temp->m_hObject, std::unique_ptr<CGdiObject, TempDeleter>(temp));
 }
 
 void CGdiObject::DeleteTempMap()
 {
-    t_temps.clear();
+    TempMap* temps = t_temps;
+    t_temps = nullptr;
+    delete temps;
 }

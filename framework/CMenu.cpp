@@ -11,14 +11,26 @@ struct TempDeleter {
         delete temp;
     }
 };
-thread_local std::unordered_map<HMENU, std::unique_ptr<CMenu, TempDeleter>> t_temps;
+// Held through a plain pointer, created on first use and freed by
+// DeleteTempMap, which a thread runs before it ends: with mingw-w64 the
+// thread-exit destructor of a thread_local object can run after the thread's
+// storage for it was freed, and then writes into freed heap memory.
+typedef std::unordered_map<HMENU, std::unique_ptr<CMenu, TempDeleter>> TempMap;
+thread_local TempMap* t_temps = nullptr;
+
+TempMap& Temps()
+{
+    if (!t_temps)
+        t_temps = new TempMap;
+    return *t_temps;
+}
 } // namespace
 
 CMenu* CMenu::FromHandle(HMENU menu)
 {
     if (!menu)
         return nullptr;
-    auto& slot = t_temps[menu];
+    auto& slot = Temps()[menu];
     if (!slot) {
         slot.reset(new CMenu);
         slot->m_hMenu = menu;
@@ -28,5 +40,7 @@ CMenu* CMenu::FromHandle(HMENU menu)
 
 void CMenu::DeleteTempMap()
 {
-    t_temps.clear();
+    TempMap* temps = t_temps;
+    t_temps = nullptr;
+    delete temps;
 }

@@ -19,7 +19,18 @@ END_MESSAGE_MAP()
 
 namespace {
 // Windows belong to the thread that created them, and so do their maps.
-thread_local std::unordered_map<HWND, CWnd*> t_permanent;
+// Both maps are held through plain pointers (see t_temps below); the
+// permanent one is freed once it is empty when the thread deletes its
+// temporaries.
+typedef std::unordered_map<HWND, CWnd*> PermanentMap;
+thread_local PermanentMap* t_permanent = nullptr;
+
+PermanentMap& Permanent()
+{
+    if (!t_permanent)
+        t_permanent = new PermanentMap;
+    return *t_permanent;
+}
 
 struct TempDeleter {
     void operator()(CWnd* temp) const
@@ -28,7 +39,19 @@ struct TempDeleter {
         delete temp;
     }
 };
-thread_local std::unordered_map<HWND, std::unique_ptr<CWnd, TempDeleter>> t_temps;
+// Held through a plain pointer, created on first use and freed by
+// DeleteTempMap, which a thread runs before it ends: with mingw-w64 the
+// thread-exit destructor of a thread_local object can run after the thread's
+// storage for it was freed, and then writes into freed heap memory.
+typedef std::unordered_map<HWND, std::unique_ptr<CWnd, TempDeleter>> TempMap;
+thread_local TempMap* t_temps = nullptr;
+
+TempMap& Temps()
+{
+    if (!t_temps)
+        t_temps = new TempMap;
+    return *t_temps;
+}
 
 // The message each nested window-procedure call is handling (for Default).
 thread_local MSG t_currentMsg = {};
@@ -43,8 +66,10 @@ thread_local HHOOK t_cbtHook = nullptr;
 
 CWnd* CWnd::FromHandlePermanent(HWND hWnd)
 {
-    auto it = t_permanent.find(hWnd);
-    return it == t_permanent.end() ? nullptr : it->second;
+    if (!t_permanent)
+        return nullptr;
+    auto it = t_permanent->find(hWnd);
+    return it == t_permanent->end() ? nullptr : it->second;
 }
 
 CWnd* CWnd::FromHandle(HWND hWnd)
@@ -53,7 +78,7 @@ CWnd* CWnd::FromHandle(HWND hWnd)
         return nullptr;
     if (CWnd* wnd = FromHandlePermanent(hWnd))
         return wnd;
-    auto& slot = t_temps[hWnd];
+    auto& slot = Temps()[hWnd];
     if (!slot) {
         slot.reset(new CWnd);
         slot->m_hWnd = hWnd;
@@ -63,7 +88,13 @@ CWnd* CWnd::FromHandle(HWND hWnd)
 
 void CWnd::DeleteTempMap()
 {
-    t_temps.clear();
+    TempMap* temps = t_temps;
+    t_temps = nullptr;
+    delete temps;
+    if (t_permanent && t_permanent->empty()) {
+        delete t_permanent;
+        t_permanent = nullptr;
+    }
 }
 
 BOOL CWnd::Attach(HWND hWnd)
@@ -76,7 +107,7 @@ BOOL CWnd::Attach(HWND hWnd)
     // A temporary wrapper made earlier stays until idle time: a caller may
     // still hold it (e.g. from GetDlgItem), and the permanent object now
     // comes first in FromHandle anyway.
-    t_permanent[hWnd] = this;
+    Permanent()[hWnd] = this;
     return TRUE;
 }
 
@@ -84,9 +115,9 @@ HWND CWnd::Detach()
 {
     HWND hWnd = m_hWnd;
     if (hWnd) {
-        auto it = t_permanent.find(hWnd);
-        if (it != t_permanent.end() && it->second == this)
-            t_permanent.erase(it);
+        auto it = Permanent().find(hWnd);
+        if (it != Permanent().end() && it->second == this)
+            Permanent().erase(it);
     }
     m_hWnd = nullptr;
     return hWnd;
