@@ -125,6 +125,7 @@ public:
     BOOL DumpFwPrintByBlock(CString path);
     BOOL DumpFwPrintByLba(CString path);
     BOOL DumpLlfSsdInfo(CString path);
+    BOOL DumpArea(CString path, UINT size, DWORD start, BOOL byLba);
 
     // ---- Low-level format and firmware download --------------------------
     // (SSDOpThreadLlf.cpp, SSDOpThreadLlfSteps.cpp, SSDOpThreadFirmware.cpp)

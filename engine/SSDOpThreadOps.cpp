@@ -1,11 +1,174 @@
+// Selection, refresh and the single-command requests. Each handler looks the
+// current drive up when it runs (GetRequestDevice), under the operation lock.
+
 #include "SSDOpThread.h"
 
-void CSSDOpThread::OnSelectDevice(WPARAM, LPARAM) {}
-void CSSDOpThread::OnRefreshDevice(WPARAM, LPARAM) {}
-void CSSDOpThread::RefreshCurrentDevice() {}
-void CSSDOpThread::OnReadSmart(WPARAM, LPARAM) {}
-void CSSDOpThread::OnGetWriteCache(WPARAM, LPARAM) {}
-void CSSDOpThread::OnSetWriteCache(WPARAM, LPARAM) {}
-void CSSDOpThread::OnReadFlashId(WPARAM, LPARAM) {}
-void CSSDOpThread::OnFormatNand(WPARAM, LPARAM) {}
-void CSSDOpThread::OnSwitchSpeed(WPARAM, LPARAM) {}
+#include "DiskOperation.h"
+#include "define.h"
+
+void CSSDOpThread::OnSelectDevice(WPARAM index, LPARAM)
+{
+    OperationLock operation(this);
+    UINT position = static_cast<UINT>(index);
+    if (position >= m_deviceCount) {
+        DebugPrint(L"Select device invalid\n");
+        return;
+    }
+    {
+        StateLock state(this);
+        m_curDeviceIndex = position;
+        m_pCurDevice = m_deviceList[position];
+    }
+    RefreshCurrentDevice();
+}
+
+void CSSDOpThread::OnRefreshDevice(WPARAM, LPARAM)
+{
+    OperationLock operation(this);
+    RefreshCurrentDevice();
+}
+
+void CSSDOpThread::RefreshCurrentDevice()
+{
+    VntSSD* drive = GetRequestDevice();
+    if (!drive)
+        return;
+    // The SMART buffer and the store are what the pages read: rewritten
+    // under the state lock, which a SMART read holds only briefly.
+    StateLock state(this);
+    if (drive->m_busType == BUS_TYPE_NVME) {
+        drive->DeviceOpen();
+        drive->DeviceSmartLog();
+        drive->DeviceClose();
+        m_smartInfo.ParseAttributeData(drive->m_index + SMART_NVME_SLOT_BASE, drive->m_smartLog);
+    } else if (drive->m_busType == BUS_TYPE_SATA) {
+        m_smartInfo.ReadAtaSmart(static_cast<BYTE>(drive->m_diskNum));
+    }
+    PostToMainWindow(WM_SSDOP_DEVICE_UPDATED, 0, 0);
+}
+
+void CSSDOpThread::OnReadSmart(WPARAM, LPARAM)
+{
+    OperationLock operation(this);
+    VntSSD* drive = GetRequestDevice();
+    if (!drive) {
+        PostInfoMessage(INFO_KIND_RESULT, L"No device!");
+        return;
+    }
+    {
+        StateLock state(this);
+        m_smartInfo.ReadAtaSmart(static_cast<BYTE>(drive->m_diskNum));
+    }
+    PostToMainWindow(WM_SSDOP_SMART_UPDATED, 0, 0);
+}
+
+void CSSDOpThread::OnGetWriteCache(WPARAM, LPARAM)
+{
+    OperationLock operation(this);
+    VntSSD* drive = GetRequestDevice();
+    if (!drive)
+        return;
+    if (!drive->DeviceOpen()) {
+        PostInfoMessage(INFO_KIND_RESULT, L"Device operation fail");
+        return;
+    }
+    int state = 0;
+    if (drive->DeviceGetWriteCache(&state)) {
+        {
+            StateLock lock(this);
+            drive->m_writeCache = state;
+        }
+        PostToMainWindow(WM_SSDOP_WRITE_CACHE_STATE, static_cast<WPARAM>(static_cast<INT_PTR>(state)), 0);
+    }
+    drive->DeviceClose();
+}
+
+void CSSDOpThread::OnSetWriteCache(WPARAM, LPARAM)
+{
+    OperationLock operation(this);
+    VntSSD* drive = GetRequestDevice();
+    if (!drive) {
+        PostInfoMessage(INFO_KIND_RESULT, L"No device!");
+        return;
+    }
+    if (!drive->DeviceOpen()) {
+        PostInfoMessage(INFO_KIND_RESULT, L"Device operation fail");
+        return;
+    }
+    // The state stored at the scan or by the last switch; the drive is not
+    // asked first.
+    int newState = drive->m_writeCache == 0 ? 1 : 0;
+    if (drive->DeviceSetWriteCache(newState)) {
+        {
+            StateLock state(this);
+            drive->m_writeCache = newState;
+        }
+        PostInfoMessage(INFO_KIND_RESULT, L"Set device write cache info succeed");
+        PostToMainWindow(WM_SSDOP_WRITE_CACHE_STATE, static_cast<WPARAM>(newState), 0);
+    } else {
+        PostInfoMessage(INFO_KIND_RESULT, L"Set device write cache info fail");
+    }
+    drive->DeviceClose();
+}
+
+void CSSDOpThread::OnReadFlashId(WPARAM, LPARAM)
+{
+    OperationLock operation(this);
+    VntSSD* drive = GetRequestDevice();
+    if (!drive)
+        return;
+    if (!drive->DeviceOpen()) {
+        PostInfoMessage(INFO_KIND_RESULT, L"Device operation fail");
+        return;
+    }
+    BYTE id[512] = {};
+    if (drive->DeviceNandReadId(0, 0, 0, sizeof(id), id)) {
+        WPARAM block = reinterpret_cast<WPARAM>(SSDOpCopyBlock(id, 8));
+        if (block && !PostToMainWindow(WM_SSDOP_FLASH_ID, block, 0))
+            SSDOpFreeBlock(block);
+    }
+    drive->DeviceClose();
+}
+
+void CSSDOpThread::OnFormatNand(WPARAM, LPARAM)
+{
+    OperationLock operation(this);
+    VntSSD* drive = GetRequestDevice();
+    if (!drive) {
+        PostInfoMessage(INFO_KIND_RESULT, L"No device!");
+        return;
+    }
+    if (DiskOperation::IsSystemDisk(drive->m_childInst)) {
+        PostInfoMessage(INFO_KIND_RESULT, L"Operation fail, OS is running on the selected device!");
+        return;
+    }
+    // A drive that cannot be opened is not formatted: one result, the failure.
+    if (!drive->DeviceOpen()) {
+        PostInfoMessage(INFO_KIND_RESULT, L"Device operation fail");
+        return;
+    }
+    int formatted = drive->DeviceFormat();
+    drive->DeviceClose();
+    PostInfoMessage(INFO_KIND_RESULT, formatted ? L"Format nand flash succeed!" : L"Format nand flash fail!");
+}
+
+void CSSDOpThread::OnSwitchSpeed(WPARAM, LPARAM)
+{
+    const wchar_t* fn = L"CSSDOpThread::OnSwitchSpeed";
+    OperationLock operation(this);
+    if (!operation.Acquired())
+        return;
+    VntSSD* drive = GetRequestDevice();
+    if (!drive)
+        return;
+    // The switch command carries no drive index: it goes to the drive opened
+    // last, so it is sent even when this open fails. Only an open that
+    // succeeded is closed again.
+    BOOL opened = drive->DeviceOpen() != 0;
+    if (!opened)
+        DebugPrint(L"%s Open device fail\n", fn);
+    if (!drive->DeviceSwitchSpeed())
+        DebugPrint(L"Switch speed fail\n");
+    if (opened)
+        drive->DeviceClose();
+}

@@ -11,8 +11,8 @@
 #include "CFileFind.h"
 #include "define.h"
 
-char g_narrowBuf[1024] = {};
-WCHAR g_wideBuf[1024] = {};
+thread_local char g_narrowBuf[1024] = {};
+thread_local WCHAR g_wideBuf[1024] = {};
 HANDLE g_hConsole = INVALID_HANDLE_VALUE;
 COORD g_consoleCursor = {0, 0};
 

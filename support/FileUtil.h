@@ -14,9 +14,10 @@ public:
     ~FileUtil() {}
 };
 
-// Output buffers of the text conversions below: one thread at a time.
-extern char g_narrowBuf[1024];
-extern WCHAR g_wideBuf[1024];
+// Output buffers of the text conversions below, one pair per thread: the
+// worker and the window convert texts at the same time.
+extern thread_local char g_narrowBuf[1024];
+extern thread_local WCHAR g_wideBuf[1024];
 // Console of ConsoleWrite; the program never sets it, so nothing is written.
 extern HANDLE g_hConsole;
 extern COORD g_consoleCursor;

@@ -321,6 +321,33 @@ TEST(FileUtil, ConversionsStayWithinTheirBuffers)
     EXPECT_EQ(0, g_wideBuf[0]);
 }
 
+// The worker and the window convert at the same time: each thread's result
+// is its own text, never the other thread's.
+TEST(FileUtil, ConversionsOnTwoThreadsKeepTheirOwnTexts)
+{
+    struct Run {
+        const wchar_t* text;
+        std::string expected;
+        int mismatches;
+    };
+    auto convert = [](void* param) -> DWORD {
+        Run* run = static_cast<Run*>(param);
+        for (int i = 0; i < 20000; ++i)
+            if (WideToNarrowString(run->text) != run->expected || NarrowStringToWide(run->expected) != run->text)
+                ++run->mismatches;
+        return 0;
+    };
+    Run a{L"Worker status text", "Worker status text", 0};
+    Run b{L"Window page", "Window page", 0};
+    HANDLE threads[2] = {::CreateThread(nullptr, 0, convert, &a, 0, nullptr),
+                         ::CreateThread(nullptr, 0, convert, &b, 0, nullptr)};
+    ASSERT_EQ(WAIT_OBJECT_0, ::WaitForMultipleObjects(2, threads, TRUE, 30000));
+    ::CloseHandle(threads[0]);
+    ::CloseHandle(threads[1]);
+    EXPECT_EQ(0, a.mismatches);
+    EXPECT_EQ(0, b.mismatches);
+}
+
 TEST(FileUtil, CommandLineSplitsLikeTheRuntime)
 {
     const struct {
