@@ -1,7 +1,12 @@
 #include "SSDOpThread.h"
 
 // Placeholders until the low-level format lands.
-void CSSDOpThread::OnLowLevelFormat(WPARAM, LPARAM) {}
+void CSSDOpThread::OnLowLevelFormat(WPARAM, LPARAM)
+{
+    OperationLock operation(this);
+    if (!GetRequestDevice())
+        PostInfoMessage(INFO_KIND_RESULT, L"No device!");
+}
 BOOL CSSDOpThread::LoadLlfConfig(CString)
 {
     return TRUE;

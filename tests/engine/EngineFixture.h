@@ -12,6 +12,22 @@
 #include "SSDOpThread.h"
 #include "SimFixture.h"
 
+// The worker with one request more, for tests only: it answers nothing and
+// marks the point in the queue where every earlier request is done.
+class TestOpThread : public CSSDOpThread {
+    DECLARE_DYNCREATE(TestOpThread)
+
+public:
+    static const UINT WM_TEST_BARRIER = WM_APP + 99;
+    static HANDLE BarrierEvent()
+    {
+        static HANDLE event = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+        return event;
+    }
+    void OnBarrier(WPARAM, LPARAM) { ::SetEvent(BarrierEvent()); }
+    DECLARE_MESSAGE_MAP()
+};
+
 class EngineTest : public SimTest {
 protected:
     void SetUp() override
@@ -32,7 +48,7 @@ protected:
     // Starts the worker as the main window's constructor does.
     void StartWorker()
     {
-        worker = static_cast<CSSDOpThread*>(AfxBeginThread(RUNTIME_CLASS(CSSDOpThread)));
+        worker = static_cast<CSSDOpThread*>(AfxBeginThread(RUNTIME_CLASS(TestOpThread)));
         ASSERT_NE(worker, nullptr);
         ::DuplicateHandle(::GetCurrentProcess(), worker->m_hThread, ::GetCurrentProcess(), &workerHandle, SYNCHRONIZE,
                           FALSE, 0);
@@ -57,6 +73,31 @@ protected:
         size_t before = recorder.answers.size();
         Post(message, wParam);
         ASSERT_TRUE(recorder.WaitForCount(before + count)) << "answers: " << recorder.answers.size() - before;
+    }
+
+    // The first scan and the selection it leads to, as at the window's start.
+    void ScanAndSelect()
+    {
+        ASSERT_TRUE(Scan());
+        ASSERT_TRUE(recorder.WaitFor(WM_SSDOP_DEVICE_UPDATED));
+        recorder.answers.clear();
+    }
+
+    // Waits until the worker has handled every request posted so far, then
+    // takes the answers they posted.
+    void Barrier()
+    {
+        ::ResetEvent(TestOpThread::BarrierEvent());
+        Post(TestOpThread::WM_TEST_BARRIER);
+        ASSERT_EQ(WAIT_OBJECT_0, ::WaitForSingleObject(TestOpThread::BarrierEvent(), 20000));
+        recorder.Pump();
+    }
+
+    // Reads worker state as a page does, under the state lock.
+    template <class F> auto Read(F f)
+    {
+        CSSDOpThread::StateLock state(worker);
+        return f();
     }
 
     // Ends the worker with WM_SSDOP_QUIT and waits for its thread to end.
