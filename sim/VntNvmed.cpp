@@ -20,7 +20,11 @@ int NvmeScanController(DWORD* devInsts, DWORD* count, BYTE arg0, BYTE arg1)
                      arg0, arg1);
     if (call.Failed())
         return 0;
-    return SimLibScan(kLib, devInsts, nullptr, count);
+    int result = SimLibScan(kLib, devInsts, nullptr, count);
+    // Corrupted, the entries and the count come back inverted: a count far
+    // beyond the 256 entries a caller's array holds.
+    call.Output(result, devInsts, result ? *count * sizeof(DWORD) : 0);
+    return call.Output(result, count, sizeof(DWORD));
 }
 
 int NvmeOpenByInst(int index, DWORD devInst)
