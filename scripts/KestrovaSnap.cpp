@@ -26,6 +26,8 @@ HWND FindMainWindow(DWORD pid)
             Search* s = reinterpret_cast<Search*>(param);
             DWORD owner = 0;
             ::GetWindowThreadProcessId(window, &owner);
+            if (owner != s->pid || !::IsWindowVisible(window))
+                return TRUE;
             wchar_t title[64] = {};
             ::GetWindowTextW(window, title, 64);
             if (owner == s->pid && ::IsWindowVisible(window) && wcsncmp(title, L"Zarvo", 5) == 0) {

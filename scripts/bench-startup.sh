@@ -16,8 +16,9 @@ win() { echo "Z:${1//\//\\}"; }
 cd "$bin"
 # One start first, so neither side pays for the prefix's first use.
 "$root/scripts/wine-run.sh" --prefix "$prefix" ./StartupBench.exe bare "$(win "$bin/BareDialog.exe")" 1 >/dev/null
-read -r bare_ms bare_mem < <("$root/scripts/wine-run.sh" --prefix "$prefix" ./StartupBench.exe bare "$(win "$bin/BareDialog.exe")" "$runs" | tr -d '\r')
-read -r app_ms app_mem < <("$root/scripts/wine-run.sh" --prefix "$prefix" ./StartupBench.exe kestrova "$(win "$bin/Kestrova.exe")" "$runs" | tr -d '\r')
+log="$root/build/bench-startup.log"
+read -r bare_ms bare_mem < <("$root/scripts/wine-run.sh" --prefix "$prefix" ./StartupBench.exe bare "$(win "$bin/BareDialog.exe")" "$runs" 2>"$log" | tr -d '\r')
+read -r app_ms app_mem < <("$root/scripts/wine-run.sh" --prefix "$prefix" ./StartupBench.exe kestrova "$(win "$bin/Kestrova.exe")" "$runs" 2>>"$log" | tr -d '\r')
 awk -v bm="$bare_ms" -v bb="$bare_mem" -v am="$app_ms" -v ab="$app_mem" -v runs="$runs" 'BEGIN {
   printf "%-34s %12s %16s\n", "program (median of " runs " starts)", "start (ms)", "private (MB)"
   printf "%-34s %12.1f %16.2f\n", "bare framework dialog", bm, bb / 1048576
@@ -25,3 +26,4 @@ awk -v bm="$bare_ms" -v bb="$bare_mem" -v am="$app_ms" -v ab="$app_mem" -v runs=
   printf "%-34s %12.2f %16.2f\n", "ratio / difference", am / bm, (ab - bb) / 1048576
   printf "%-34s %12s %16s\n", "target", "<= 1.30", "<= 8.00 more"
 }'
+echo "(messages of the programs' runs: $log)"

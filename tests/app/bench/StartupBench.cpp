@@ -28,6 +28,8 @@ HWND FindWindowOf(DWORD pid, const wchar_t* prefix)
             Found* f = reinterpret_cast<Found*>(param);
             DWORD owner = 0;
             ::GetWindowThreadProcessId(window, &owner);
+            if (owner != f->pid || !::IsWindowVisible(window))
+                return TRUE;
             wchar_t title[64] = {};
             ::GetWindowTextW(window, title, 64);
             if (owner == f->pid && ::IsWindowVisible(window) && wcsncmp(title, f->prefix, wcslen(f->prefix)) == 0) {
