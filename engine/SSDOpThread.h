@@ -140,7 +140,8 @@ public:
     BOOL ResetDevice();
     int CheckResponse(const BYTE* response, UINT length, UINT* progress);
     BOOL SaveLlfResponse(const void* data, UINT length);
-    BOOL GetFileLength(CString& path, UINT* size);
+    // Sizes are 64-bit: a file of 4 GiB or more must not pass for a small one.
+    BOOL GetFileLength(CString& path, ULONGLONG* size);
     BOOL ReadFileData(CString path, void* buffer, UINT size);
     BOOL CompareBlock(const void* a, const void* b, int length);
 
@@ -158,6 +159,31 @@ public:
     BOOL ResetDeviceByReenable();
     BOOL DisableEnableDevice(DEVINST devInst, BOOL enable);
     BOOL LowLevelFormatWithLlfCode();
+
+private:
+    // How a poll of the controller's response ended.
+    enum LlfPollOutcome { LLF_POLL_FINISHED, LLF_POLL_ERROR, LLF_POLL_TIMEOUT, LLF_POLL_READ_FAIL };
+    // Size of an image file (completed by the pattern search); FALSE, with the
+    // step's check text logged, when it is missing, empty or too large for
+    // the controller's address space from `address` on.
+    BOOL CheckImageFile(const CString& header, CString& path, LPCWSTR checkText, DWORD address, ULONGLONG* size);
+    // Reads the file into a zeroed buffer of whole 512-byte blocks and writes
+    // it in blocks of `blockSize` from `address`, reading each back and
+    // comparing; the progress runs from 0 to `span`. The drive is open.
+    BOOL WriteImageBlocks(VntSSD* device, const CString& header, const CString& path, ULONGLONG size, DWORD address,
+                          UINT blockSize, int span, BOOL pauseBeforeReadBack);
+    // Polls the response block up to `limit` times, `intervalMs` apart; while
+    // the controller works the progress is base + percent * span / 100.
+    LlfPollOutcome PollLlfResponse(VntSSD* device, const CString& header, int limit, DWORD intervalMs, BYTE* block,
+                                   BOOL saveOnError, int progressBase, int progressSpan, BOOL logProgress);
+    void LogPollFailure(const CString& header, LlfPollOutcome outcome, const BYTE* block);
+    BOOL WriteSpiTag(VntSSD* device, const CString& header);
+    BOOL RestartByReenable(const CString& header, int waitSeconds);
+    BOOL SendSingleImage(const CString& filePath, BYTE* image);
+    BOOL SendFiveFileImage(const CString* paths, const ULONGLONG* sizes);
+    BOOL SendAssembledImage(BYTE* image, UINT total);
+
+public:
     // ---- end of low-level format and firmware download -------------------
 
     // The drive a request works on: the current drive, or NULL when no drive
