@@ -239,8 +239,9 @@ BOOL CSSDOpThread::DoLlf()
         }
         DebugPrint(L"**Retry to get response\n");
         BYTE block[kResponseLength] = {};
-        LlfPollOutcome outcome = PollLlfResponse(device, header, m_llfPollCount, static_cast<DWORD>(m_pollIntervalMs),
-                                                 block, TRUE, 50, 50, TRUE);
+        LlfPollOutcome outcome =
+            PollLlfResponse(device, header, m_llfPollCount,
+                            static_cast<DWORD>(m_pollIntervalMs > 0 ? m_pollIntervalMs : 0), block, TRUE, 50, 50, TRUE);
         success = outcome == LLF_POLL_FINISHED;
         if (success)
             DebugPrint(L"%s Pass", header.GetString());
