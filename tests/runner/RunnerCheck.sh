@@ -41,6 +41,10 @@ expect Passes pass "PASSED"
 expect Fails fail "1 failed and 0 broken of 1 tests"
 # The crash ends at once with where it happened, not in a waiting debugger.
 expect Crashes fail "Backtrace:" --timeout 60
+grep -q "RunnerProbe_DISABLED_Crashes_Test::TestBody.*RunnerProbe.cpp:[0-9]" "$scratch/Crashes.log" || {
+  echo "WRONG: Crashes: the backtrace does not name the crashing function and line"
+  mismatches=$((mismatches + 1))
+}
 grep -q "no GoogleTest report" "$scratch/Crashes.log" || {
   echo "WRONG: Crashes: not reported as a program that did not run to its end"
   mismatches=$((mismatches + 1))
