@@ -323,7 +323,9 @@ ICONS = {
 ICONS.update(PICTURES)
 
 BITMAPS = {
-    "subbk.bmp": background,
+    # Mid blue: the drive page writes white on it, the health and utilities
+    # pages dark grey.
+    "subbk.bmp": lambda: background(320, 160, (104, 140, 190), (72, 104, 156)),
     # Light behind the navigation captions, which are dark grey.
     "mainbk.bmp": lambda: background(452, 315, (232, 237, 245), (206, 215, 229)),
 }
