@@ -130,7 +130,11 @@ void CSSDOpThread::TakeMainWindow()
 {
     CKestrovaApp* app = static_cast<CKestrovaApp*>(AfxGetApp());
     m_pMainDlg = app ? app->GetMainDlgWnd() : nullptr;
-    m_hMainWnd = m_pMainDlg ? m_pMainDlg->m_hWnd : nullptr;
+    // The handle is read on the window's own thread (the scan's), where the
+    // window object surely exists. The worker's reset at quit keeps the handle
+    // it has: by then the window object may be gone.
+    if (::GetCurrentThreadId() != m_nThreadID)
+        m_hMainWnd = m_pMainDlg ? m_pMainDlg->m_hWnd : nullptr;
 }
 
 void CSSDOpThread::Reset()
