@@ -184,3 +184,28 @@ TEST_F(EngineTest, PageReaderSeesWholeValuesDuringRescans)
     EXPECT_GT(reader.reads, 0);
     EXPECT_EQ(0, reader.torn);
 }
+
+// The SATA scan (nothing in the program calls it) lists every disk the SATA
+// library reports, an AHCI disk under its controller; a refresh of such a
+// drive reads nothing and still answers.
+TEST_F(EngineTest, SataScanListsEveryDiskAndAnAhciRefreshReadsNothing)
+{
+    StartWorker();
+    ScanAndSelect();
+    {
+        CSSDOpThread::OperationLock hold(worker);
+        EXPECT_EQ(1u, worker->ScanSataDevice());
+        ASSERT_EQ(3, worker->m_deviceList.GetSize());
+        CSSDOpThread::StateLock state(worker);
+        worker->m_deviceCount = 3;
+    }
+    VntSSD* disk = worker->m_deviceList[2];
+    EXPECT_EQ(BUS_TYPE_AHCI, disk->m_busType);
+    EXPECT_EQ(1u, Calls("VaGetAhciController").size());
+    SimClearJournal();
+    Post(WM_SSDOP_SELECT_DEVICE, 2);
+    Barrier();
+    EXPECT_EQ((std::vector<std::wstring>{L"UPDATED"}), recorder.Lines());
+    EXPECT_TRUE(Calls("DeviceIoControl").empty()) << Journal();
+    EXPECT_TRUE(Calls("VaOpenByInst").empty()) << Journal();
+}
