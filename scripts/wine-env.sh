@@ -8,6 +8,7 @@
 # them on it. Whatever is found must run, or nothing Wine starts can.
 wine_find_programs() {
   local dir
+  WINE_LOADER="" WINESERVER=""
   for dir in /usr/lib/wine /usr/lib64/wine; do
     if [ -x "$dir/wine64" ] && [ -x "$dir/wineserver64" ]; then
       WINE_LOADER="$dir/wine64"
