@@ -3,7 +3,7 @@
 # build tree and runs it under Wine in a session of its own (its own prefix,
 # so a test run of the same tree is left alone); it prints one table per
 # section.
-#   bash scripts/bench-engine.sh [section ...]     (sections: scan; default all)
+#   bash scripts/bench-engine.sh [section ...]     (sections: scan, llf; default all)
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="$root/build"

@@ -16,6 +16,7 @@ struct Section {
 
 const Section kSections[] = {
     {"scan", RunScanBench},
+    {"llf", RunLlfRoundTripBench},
 };
 
 } // namespace

@@ -13,6 +13,9 @@
 // Scans of 1, 8 and 32 simulated drives: time in the library calls against
 // the engine's own time.
 void RunScanBench();
+// The window thread's message round-trip (median and worst) while the worker
+// runs a low-level format.
+void RunLlfRoundTripBench();
 
 // Milliseconds since an arbitrary start, with the performance counter's
 // resolution.
