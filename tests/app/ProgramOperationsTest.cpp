@@ -140,12 +140,23 @@ TEST(ProgramDebugLog, DebugModeWritesUtf16LogWithTheScanAndThePageInOrder)
     ASSERT_GE(bytes.size(), 2u);
     EXPECT_EQ(static_cast<unsigned char>(bytes[0]), 0xFF);
     EXPECT_EQ(static_cast<unsigned char>(bytes[1]), 0xFE);
-    // The page's own lines after the scan found the drive, each ending in CR LF.
-    size_t life = log.find(L"CDriveInfoDlg::UpdateSSDDriveInfo -> m_lifeRemaingStr 97\r\n");
-    size_t mode = log.find(L"CDriveInfoDlg::UpdateSSDDriveInfo -> m_originalClkModeStr 120\r\n");
-    EXPECT_NE(life, std::wstring::npos);
-    EXPECT_NE(mode, std::wstring::npos);
-    EXPECT_LT(life, mode);
+    // The scan's lines, then the drive page's, in this order, each ending in CR LF.
+    const wchar_t* inOrder[] = {
+        L"CSSDOpThread::ScanNewNvmeDevice -> NvmeScanController 3\r\n",
+        L"CSSDOpThread::ScanNewNvmeDevice -> GetControllerInfo\r\n",
+        L"CSSDOpThread::ScanNewNvmeDevice -> GetDiskInfo\r\n",
+        L"CSSDOpThread::ScanNewNvmeDevice ret 2\r\n",
+        L"CSSDOpThread::FindVnSSD -> update combobox\r\n",
+        L"CDriveInfoDlg::UpdateSSDDriveInfo -> m_lifeRemaingStr 97\r\n",
+        L"CDriveInfoDlg::UpdateSSDDriveInfo -> m_originalClkModeStr 120\r\n",
+    };
+    size_t at = 0;
+    for (const wchar_t* line : inOrder) {
+        size_t found = log.find(line, at);
+        EXPECT_NE(found, std::wstring::npos) << std::string(line, line + wcslen(line));
+        if (found != std::wstring::npos)
+            at = found + wcslen(line);
+    }
     EXPECT_EQ(log.find(L"\r\r\n"), std::wstring::npos);
 }
 
@@ -168,7 +179,7 @@ node volmgr parent=root id="ROOT\VOLMGR\0000" desc="Volume Manager" service=volm
 node nvme0 parent=pci id="PCI\VEN_1F9B&DEV_6E40&SUBSYS_00011F9B&REV_01\4&1&0&00E8" desc="Standard NVM Express Controller" service=stornvme class=SCSIAdapter bus=2 address=0x0
 node disk0 parent=nvme0 id="SCSI\DISK&VEN_NVME&PROD_ZR80E\5&1&0&000000" desc="Disk drive" friendly="Zarvo ZR80e 1TB" service=disk class=DiskDrive disk=0 smart=nocap
 node volC parent=volmgr id="STORAGE\VOLUME\{6D1F4A20-0000-0000-0000-100000000000}#0000000000100000" desc="Generic volume" service=volume volume=C on-disk=0 partition=1
-drive bus=nvme controller=nvme0 disk=disk0 serial=ZR80E0001 model="Zarvo ZR80e 1TB" fw=VG1A0203 capacity=1000204886016 smart="9:100:100:5 253:100:100:120"
+drive bus=nvme controller=nvme0 disk=disk0 serial=ZR80E0001 model="Zarvo ZR80e 1TB" fw=VG1A0203 capacity=1000204886016 write-cache=0 smart="9:100:100:5 253:100:100:120"
 )";
 
 TEST(ProgramResultBox, HiddenPagesRequestsEndInTheResultBox)
@@ -203,6 +214,29 @@ TEST(ProgramResultBox, HiddenPagesRequestsEndInTheResultBox)
         ASSERT_TRUE(PumpUntil([&] { return !::IsWindow(box); }));
         EXPECT_TRUE(program.CloseAndWait());
     }
+}
+
+TEST(ProgramResultBox, WriteCacheSwitchEndsInItsBoxAndTheUtilitiesIconFollowsTheDrive)
+{
+    // The kept drive's write cache starts off; one press switches it on.
+    ProgramDriver program;
+    ASSERT_TRUE(program.Start(kSystemOnKeptDrive));
+    ASSERT_TRUE(program.WaitForDrivePage());
+    HWND utilities = program.UtilitiesPage();
+    program.ShowOnly(utilities);
+    HWND button = ::GetDlgItem(utilities, ids::kWriteCache);
+    PumpMessages(300);
+    EXPECT_EQ(GreenPixels(button), 0);
+    ProgramDriver::Click(utilities, ids::kWriteCache);
+    HWND box = program.WaitForWindow(L"Kestrova");
+    ASSERT_NE(box, nullptr);
+    EXPECT_NE(ProgramDriver::Text(box, 1048).Find(L"Set device write cache info succeed"), -1);
+    ::PostMessageW(box, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(PumpUntil([&] { return !::IsWindow(box); }));
+    // The worker's state answer gives the button the checked icon.
+    EXPECT_TRUE(PumpUntil([&] { return GreenPixels(button) > 10; }));
+    SaveScreenshot(program.Main(), L"app_page_utilities_write_cache_on");
+    EXPECT_TRUE(program.CloseAndWait());
 }
 
 TEST(ProgramClose, EndsCleanlyWithQueuedRequestsAndRightAfterASelection)
