@@ -174,3 +174,52 @@ TEST_F(FiveFileTest, InputsBeyondTheLimitsAreRefusedBeforeAnyRead)
               Texts());
     EXPECT_EQ("NvmeFwDownload2(262144, 0, <null>, 1)", Calls("NvmeFwDownload2").back());
 }
+
+// Drives of the SATA library (listed only by the SATA scan, which nothing in
+// the program calls): a SATA disk commits with a zero-length download after
+// the last chunk, one behind AHCI sends no commit and takes the last chunk's
+// success for it.
+TEST_F(LlfEngineTest, SingleImageCommitBySataBusType)
+{
+    struct Case {
+        const char* ahci;
+        int busType;
+        std::vector<std::string> commits;
+    } cases[] = {
+        {"0", BUS_TYPE_SATA, {"VaFwDownload(3, 2048, 0, <null>, 0)"}},
+        {"1", BUS_TYPE_AHCI, {}},
+    };
+    TempDir folder;
+    CString path = folder.Write(L"fw.bin", Pattern(kMiB, 6));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.ahci);
+        ASSERT_EQ(1, SimSetDriveValue(3, "ahci", c.ahci));
+        ASSERT_EQ(1, SimSetDriveValue(3, "version", "vx1100 rev A"));
+        StartWithDrive(0);
+        {
+            CSSDOpThread::OperationLock hold(worker);
+            ASSERT_EQ(1u, worker->ScanSataDevice());
+            CSSDOpThread::StateLock state(worker);
+            worker->m_deviceCount = static_cast<UINT>(worker->m_deviceList.GetSize());
+        }
+        ASSERT_EQ(3u, worker->m_deviceCount);
+        ASSERT_EQ(c.busType, worker->m_deviceList[2]->m_busType);
+        int family = worker->m_deviceList[2]->m_icVersion;
+        ASSERT_TRUE(family == IC_VX1100 || family == IC_NVME_6E40) << "a family of the single image";
+        Request(WM_SSDOP_SELECT_DEVICE, 2, 1);
+        recorder.answers.clear();
+        SimClearJournal();
+
+        RunPathRequest(WM_SSDOP_UPDATE_FW, path, 1, true);
+        EXPECT_EQ((std::vector<std::wstring>{L"STATUS Downloading firmware", std::wstring(L"RESULT ") + kSucceed}),
+                  Texts());
+        std::vector<std::string> calls = Calls("VaFwDownload");
+        ASSERT_EQ(16u + c.commits.size(), calls.size());
+        EXPECT_EQ("VaFwDownload(3, 1920, 128, <data>, 0)", calls[15]);
+        EXPECT_EQ(c.commits, std::vector<std::string>(calls.begin() + 16, calls.end()));
+        EXPECT_TRUE(Calls("VaFwActivate").empty());
+        EXPECT_EQ(0, SimGetOpenCount(3));
+        StopWorker();
+        recorder.answers.clear();
+    }
+}
