@@ -10,6 +10,12 @@
 
 IMPLEMENT_DYNCREATE(CSSDOpThread, CWinThread)
 
+namespace {
+// Set while a thread other than the worker waits for the operation lock and
+// keeps its messages flowing.
+thread_local bool t_waitingForOperation = false;
+} // namespace
+
 BEGIN_MESSAGE_MAP(CSSDOpThread, CWinThread)
 ON_THREAD_MESSAGE(WM_SSDOP_QUIT, OnQuitThread)
 ON_THREAD_MESSAGE(WM_SSDOP_REFRESH_DEVICE, OnRefreshDevice)
@@ -25,7 +31,7 @@ ON_THREAD_MESSAGE(WM_SSDOP_READ_FLASH_ID, OnReadFlashId)
 ON_THREAD_MESSAGE(WM_SSDOP_SWITCH_SPEED, OnSwitchSpeed)
 END_MESSAGE_MAP()
 
-CSSDOpThread::CSSDOpThread() : m_pMainDlg(nullptr), m_hMainWnd(nullptr), m_waitingThreadId(0)
+CSSDOpThread::CSSDOpThread() : m_pMainDlg(nullptr), m_hMainWnd(nullptr)
 {
     m_llfStep = 0;
     Reset();
@@ -52,15 +58,17 @@ CSSDOpThread::OperationLock::OperationLock(CSSDOpThread* thread) : m_thread(thre
         m_acquired = m_thread->m_operationLock.Lock();
         return;
     }
-    // Already ours (a nested call inside a scan): take it again at once.
+    // Free, or already this thread's (a call nested inside a scan): taken at once.
     if (::WaitForSingleObject(m_thread->m_operationLock.m_hObject, 0) != WAIT_TIMEOUT) {
         m_acquired = TRUE;
         return;
     }
-    // A second scan or switch asked for while this thread waits for the
-    // first one's turn: refused, the first one still runs when its turn comes.
-    if (::InterlockedCompareExchange(&m_thread->m_waitingThreadId, static_cast<LONG>(self), 0) != 0)
+    // A second scan or switch asked for from inside this thread's wait (a
+    // click handled meanwhile): refused; the first one still runs when its
+    // turn comes.
+    if (t_waitingForOperation)
         return;
+    t_waitingForOperation = true;
     bool quitSeen = false;
     int quitCode = 0;
     for (;;) {
@@ -75,7 +83,7 @@ CSSDOpThread::OperationLock::OperationLock(CSSDOpThread* thread) : m_thread(thre
         if (!DispatchWaitingMessages(&quitCode))
             quitSeen = true;
     }
-    ::InterlockedExchange(&m_thread->m_waitingThreadId, 0);
+    t_waitingForOperation = false;
     if (quitSeen)
         ::PostQuitMessage(quitCode);
 }

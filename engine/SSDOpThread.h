@@ -125,7 +125,6 @@ public:
     BOOL DumpFwPrintByBlock(CString path);
     BOOL DumpFwPrintByLba(CString path);
     BOOL DumpLlfSsdInfo(CString path);
-    BOOL DumpArea(CString path, UINT size, DWORD start, BOOL byLba);
 
     // ---- Low-level format and firmware download --------------------------
     // (SSDOpThreadLlf.cpp, SSDOpThreadLlfSteps.cpp, SSDOpThreadFirmware.cpp)
@@ -234,6 +233,5 @@ private:
     void TakeMainWindow();
     BOOL PostToMainWindow(UINT message, WPARAM wParam, LPARAM lParam);
     void RefreshCurrentDevice();
-    // Thread id of a window thread inside a message-keeping wait, 0 if none.
-    volatile LONG m_waitingThreadId;
+    BOOL DumpArea(CString path, UINT size, DWORD start, BOOL byLba);
 };
