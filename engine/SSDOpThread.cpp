@@ -5,7 +5,6 @@
 #include "CWnd.h"
 #include "Kestrova.h"
 #include "WideFormat.h"
-#include "CSingleLock.h"
 #include "define.h"
 
 IMPLEMENT_DYNCREATE(CSSDOpThread, CWinThread)
