@@ -176,6 +176,7 @@ private:
     LlfPollOutcome PollLlfResponse(VntSSD* device, const CString& header, int limit, DWORD intervalMs, BYTE* block,
                                    BOOL saveOnError, int progressBase, int progressSpan, BOOL logProgress);
     void LogPollFailure(const CString& header, LlfPollOutcome outcome, const BYTE* block);
+    BOOL AwaitLlfAll(VntSSD* device, const CString& header);
     BOOL WriteSpiTag(VntSSD* device, const CString& header);
     BOOL RestartByReenable(const CString& header, int waitSeconds);
     BOOL SendSingleImage(const CString& filePath, BYTE* image);

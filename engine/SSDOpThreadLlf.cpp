@@ -227,32 +227,38 @@ BOOL CSSDOpThread::DoLlf()
         DebugPrint(L"%s Open device fail", header.GetString());
         return FALSE;
     }
-    BOOL success = FALSE;
-    if (!WriteImageBlocks(device, header, path, size, kDramCodeAddress, kBlock, 25, FALSE)) {
-        // the download has logged why
-    } else if (!device->DeviceLlfAll()) {
+    // The download logs its own failures.
+    BOOL success = WriteImageBlocks(device, header, path, size, kDramCodeAddress, kBlock, 25, FALSE);
+    if (success && !device->DeviceLlfAll()) {
         DebugPrint(L"%s Llf all fail", header.GetString());
-    } else {
-        for (int second = 1; second <= kLlfAllSettleSeconds; ++second) {
-            EngineWait(kOneSecond);
-            SetProgress(25 + second);
-        }
-        DebugPrint(L"**Retry to get response\n");
-        BYTE block[kResponseLength] = {};
-        LlfPollOutcome outcome =
-            PollLlfResponse(device, header, m_llfPollCount,
-                            static_cast<DWORD>(m_pollIntervalMs > 0 ? m_pollIntervalMs : 0), block, TRUE, 50, 50, TRUE);
-        success = outcome == LLF_POLL_FINISHED;
-        if (success)
-            DebugPrint(L"%s Pass", header.GetString());
-        else if (outcome == LLF_POLL_TIMEOUT)
-            DebugPrint(L"%s Timeout", header.GetString());
-        else if (outcome == LLF_POLL_ERROR)
-            DebugPrint(L"%s Fail! Error Code: 0x%02x%02x", header.GetString(), block[3], block[2]);
+        success = FALSE;
     }
+    if (success)
+        success = AwaitLlfAll(device, header);
     drive.Close();
     SetProgress(0);
     return success;
+}
+
+// The format proper: a fixed wait while the controller starts it, then the
+// response polls until it reports the end, an error or the polls run out.
+BOOL CSSDOpThread::AwaitLlfAll(VntSSD* device, const CString& header)
+{
+    for (int second = 1; second <= kLlfAllSettleSeconds; ++second) {
+        EngineWait(kOneSecond);
+        SetProgress(25 + second);
+    }
+    DebugPrint(L"**Retry to get response\n");
+    BYTE block[kResponseLength] = {};
+    DWORD interval = static_cast<DWORD>(m_pollIntervalMs > 0 ? m_pollIntervalMs : 0);
+    LlfPollOutcome outcome = PollLlfResponse(device, header, m_llfPollCount, interval, block, TRUE, 50, 50, TRUE);
+    if (outcome == LLF_POLL_FINISHED)
+        DebugPrint(L"%s Pass", header.GetString());
+    else if (outcome == LLF_POLL_TIMEOUT)
+        DebugPrint(L"%s Timeout", header.GetString());
+    else if (outcome == LLF_POLL_ERROR)
+        DebugPrint(L"%s Fail! Error Code: 0x%02x%02x", header.GetString(), block[3], block[2]);
+    return outcome == LLF_POLL_FINISHED;
 }
 
 BOOL CSSDOpThread::ResetDevice()
