@@ -99,6 +99,30 @@ TEST(ProgramExport, LogFileHoldsTheSectionsByteForByte)
     EXPECT_TRUE(program.CloseAndWait());
 }
 
+TEST(ProgramExport, TuningHandlerChangesTheStateTheExportWrites)
+{
+    ProgramDriver program;
+    ASSERT_TRUE(program.Start());
+    ASSERT_TRUE(program.WaitForDrivePage());
+    // WM_SYSOPT_ENABLE_AHCI to the SMART page: the switch is made and the
+    // page's state follows it.
+    HWND smartPage = program.SmartPage();
+    ASSERT_NE(smartPage, nullptr);
+    ::SendMessageTimeoutW(smartPage, WM_USER + 772, 0, 0, SMTO_ABORTIFHUNG, 10000, nullptr);
+
+    CString path = program.Folder() + L"tuned.log";
+    program.Click(ids::kLogExport);
+    ASSERT_TRUE(SaveAs(program, path));
+    std::string bytes;
+    ASSERT_TRUE(PumpUntil([&] {
+        bytes = TempDir::Read(path);
+        return bytes.find("NVME Controller") != std::string::npos;
+    }));
+    EXPECT_NE(bytes.find("\tAHCI Mode: Enable\r\n"), std::string::npos);
+    EXPECT_NE(bytes.find("\tPrefetcher: Disable\r\n"), std::string::npos);
+    EXPECT_TRUE(program.CloseAndWait());
+}
+
 TEST(ProgramExport, FileThatCannotBeOpenedShowsTheIoErrorBox)
 {
     ProgramDriver program;
