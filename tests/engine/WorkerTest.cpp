@@ -108,3 +108,27 @@ TEST_F(EngineTest, StatusAndResultTextsKeepTheirOwnWords)
                                    L"Set device write cache info succeed"}),
         recorder.Results());
 }
+
+// The worker answers the window's handle: once the window is gone its answers
+// are dropped (their texts freed by the worker), and the window object is
+// never touched again.
+TEST_F(EngineTest, AnswersToAWindowThatIsGoneAreDropped)
+{
+    StartWorker();
+    {
+        CSSDOpThread::OperationLock hold(worker);
+        {
+            AnswerRecorder gone;
+            g_engineTestMainWnd = &gone;
+            EXPECT_TRUE(worker->FindVnSSD());
+            g_engineTestMainWnd = nullptr;
+            Post(WM_SSDOP_SELECT_DEVICE, 0);
+            Post(WM_SSDOP_SET_WRITE_CACHE);
+            Post(WM_SSDOP_DUMP_DEBUG_INFO, reinterpret_cast<WPARAM>(L""));
+        }
+    }
+    Barrier();
+    EXPECT_TRUE(recorder.answers.empty());
+    EXPECT_EQ(worker->m_deviceList[0], worker->m_pCurDevice);
+    EXPECT_EQ("0", DriveValue(0, "write-cache"));
+}
