@@ -1,11 +1,11 @@
 #include "SimMachineParser.h"
 
-#include "SimLlfScript.h"
+#include "SimDriveKeys.h"
 
 #include <cctype>
-#include <cstdlib>
 #include <cstring>
 #include <cwctype>
+#include <set>
 #include <sstream>
 
 namespace {
@@ -48,15 +48,6 @@ bool Tokenize(const std::string& line, std::vector<Token>& tokens, std::string& 
         }
         tokens.push_back(token);
     }
-    return true;
-}
-
-bool ParseFlag(const std::string& text, bool& flag)
-{
-    ULONGLONG value = 0;
-    if (!SimMachineParser::ParseNumber(text, value) || value > 1)
-        return false;
-    flag = value != 0;
     return true;
 }
 
@@ -104,24 +95,9 @@ SimProperty DwordProperty(DWORD value)
     return property;
 }
 
-bool ParseHexBytes(const std::string& text, std::vector<BYTE>& bytes)
+bool IsHexDigit(char c)
 {
-    std::string digits;
-    for (char c : text)
-        if (c != ' ' && c != ':' && c != '-')
-            digits += c;
-    if (digits.size() % 2 != 0)
-        return false;
-    bytes.clear();
-    for (size_t i = 0; i < digits.size(); i += 2) {
-        char* end = nullptr;
-        std::string pair = digits.substr(i, 2);
-        unsigned long value = std::strtoul(pair.c_str(), &end, 16);
-        if (*end != '\0')
-            return false;
-        bytes.push_back(static_cast<BYTE>(value));
-    }
-    return true;
+    return std::isxdigit(static_cast<unsigned char>(c)) != 0;
 }
 
 struct PropertyName {
@@ -162,6 +138,7 @@ bool ParsePropertyCode(const std::string& text, DWORD& code)
     return true;
 }
 
+// "{xxxxxxxx-xxxx-xxxx-xxxx-xxxxxxxxxxxx}" exactly, braces included.
 bool ParseGuid(const std::string& text, GUID& guid)
 {
     if (text == "disk") {
@@ -172,17 +149,22 @@ bool ParseGuid(const std::string& text, GUID& guid)
         guid = SIM_GUID_DEVINTERFACE_VOLUME;
         return true;
     }
-    unsigned long d1 = 0;
-    unsigned int d2 = 0, d3 = 0, b[8] = {};
-    int got = std::sscanf(text.c_str(), "{%8lx-%4x-%4x-%2x%2x-%2x%2x%2x%2x%2x%2x}", &d1, &d2, &d3, &b[0], &b[1], &b[2],
-                          &b[3], &b[4], &b[5], &b[6], &b[7]);
-    if (got != 11)
+    if (text.size() != 38 || text.front() != '{' || text.back() != '}')
         return false;
-    guid.Data1 = d1;
-    guid.Data2 = static_cast<USHORT>(d2);
-    guid.Data3 = static_cast<USHORT>(d3);
+    std::string digits;
+    for (size_t i = 1; i + 1 < text.size(); ++i) {
+        const bool dash = i == 9 || i == 14 || i == 19 || i == 24;
+        if (dash ? text[i] != '-' : !IsHexDigit(text[i]))
+            return false;
+        if (!dash)
+            digits += text[i];
+    }
+    auto field = [&digits](size_t at, size_t count) { return std::stoull(digits.substr(at, count), nullptr, 16); };
+    guid.Data1 = static_cast<unsigned long>(field(0, 8));
+    guid.Data2 = static_cast<USHORT>(field(8, 4));
+    guid.Data3 = static_cast<USHORT>(field(12, 4));
     for (int i = 0; i < 8; ++i)
-        guid.Data4[i] = static_cast<BYTE>(b[i]);
+        guid.Data4[i] = static_cast<BYTE>(field(16 + 2 * i, 2));
     return true;
 }
 
@@ -198,29 +180,74 @@ std::wstring InterfacePath(const std::wstring& instanceId, const wchar_t* guidTe
     return path;
 }
 
-bool ParseVersion(const std::string& text, DWORDLONG& version)
+std::vector<std::string> Split(const std::string& text, char separator)
 {
-    unsigned a = 0, b = 0, c = 0, d = 0;
-    if (std::sscanf(text.c_str(), "%u.%u.%u.%u", &a, &b, &c, &d) != 4 || a > 0xFFFF || b > 0xFFFF || c > 0xFFFF ||
-        d > 0xFFFF)
+    std::vector<std::string> parts;
+    std::string part;
+    std::istringstream stream(text);
+    while (std::getline(stream, part, separator))
+        parts.push_back(part);
+    if (!text.empty() && text.back() == separator)
+        parts.push_back("");
+    return parts;
+}
+
+// "a.b.c.d", four 16-bit fields and nothing after them.
+bool ParseVersion(const std::string& text, DWORDLONG& version, std::string& why)
+{
+    std::vector<std::string> fields = Split(text, '.');
+    if (fields.size() != 4) {
+        why = "takes a.b.c.d";
         return false;
-    version =
-        (static_cast<DWORDLONG>(a) << 48) | (static_cast<DWORDLONG>(b) << 32) | (static_cast<DWORDLONG>(c) << 16) | d;
+    }
+    version = 0;
+    for (const std::string& field : fields) {
+        ULONGLONG value = 0;
+        if (!SimMachineParser::ParseNumberIn(field, 0, 0xFFFF, value, why))
+            return false;
+        version = (version << 16) | value;
+    }
     return true;
 }
 
-bool ParseDate(const std::string& text, FILETIME& date)
+bool ParseDate(const std::string& text, FILETIME& date, std::string& why)
 {
-    SYSTEMTIME time{};
-    unsigned y = 0, m = 0, d = 0;
-    if (std::sscanf(text.c_str(), "%u-%u-%u", &y, &m, &d) != 3)
+    std::vector<std::string> fields = Split(text, '-');
+    ULONGLONG year = 0, month = 0, day = 0;
+    if (fields.size() != 3) {
+        why = "takes YYYY-MM-DD";
         return false;
-    time.wYear = static_cast<WORD>(y);
-    time.wMonth = static_cast<WORD>(m);
-    time.wDay = static_cast<WORD>(d);
+    }
+    if (!SimMachineParser::ParseNumberIn(fields[0], 1601, 30827, year, why) ||
+        !SimMachineParser::ParseNumberIn(fields[1], 1, 12, month, why) ||
+        !SimMachineParser::ParseNumberIn(fields[2], 1, 31, day, why))
+        return false;
+    SYSTEMTIME time{};
+    time.wYear = static_cast<WORD>(year);
+    time.wMonth = static_cast<WORD>(month);
+    time.wDay = static_cast<WORD>(day);
     // Noon keeps the local date the same in every time zone.
     time.wHour = 12;
-    return SystemTimeToFileTime(&time, &date) != FALSE;
+    if (!SystemTimeToFileTime(&time, &date)) {
+        why = "no such day";
+        return false;
+    }
+    return true;
+}
+
+// Whether the node's hardware or compatible ids name the NVMe class code.
+bool IsNvmeController(const SimNode& node)
+{
+    for (DWORD code : {static_cast<DWORD>(SPDRP_HARDWAREID), static_cast<DWORD>(SPDRP_COMPATIBLEIDS)}) {
+        auto found = node.properties.find(code);
+        if (found == node.properties.end())
+            continue;
+        const std::vector<BYTE>& bytes = found->second.bytes;
+        std::wstring ids(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / sizeof(wchar_t));
+        if (SimUpper(ids).find(L"CC_0108") != std::wstring::npos)
+            return true;
+    }
+    return false;
 }
 
 const DWORD kAcpiProvider = 0x41435049; // 'ACPI'
@@ -295,8 +322,9 @@ class LineParser {
 public:
     LineParser(SimMachine& machine, std::string& error) : m_machine(machine), m_error(error) {}
 
-    bool Line(const std::vector<Token>& tokens)
+    bool Line(int number, const std::vector<Token>& tokens)
     {
+        m_line = number;
         const std::string& kind = tokens[0].value;
         if (!tokens[0].key.empty())
             return Fail("a line begins with its kind");
@@ -317,10 +345,48 @@ public:
         return Fail("unknown line kind '" + kind + "'");
     }
 
+    // What only the whole description shows: every volume lies on a disk
+    // that some node has.
+    bool Finish()
+    {
+        for (size_t i = 0; i < m_machine.nodes.size(); ++i) {
+            const SimNode& node = m_machine.nodes[i];
+            if (node.volumeDisk >= 0 && !HasDiskNumber(node.volumeDisk)) {
+                m_line = m_nodeLines[i];
+                return KeyFail("on-disk", "no node has disk=" + std::to_string(node.volumeDisk));
+            }
+        }
+        return true;
+    }
+
 private:
     bool Fail(const std::string& text)
     {
-        m_error = text;
+        m_error = "line " + std::to_string(m_line) + ": " + text;
+        return false;
+    }
+
+    bool KeyFail(const std::string& key, const std::string& why) { return Fail("key '" + key + "': " + why); }
+
+    bool Flag(const Token& token, bool& flag)
+    {
+        ULONGLONG value = 0;
+        if (!SimMachineParser::ParseNumberIn(token.value, 0, 1, value, m_why))
+            return KeyFail(token.key, m_why);
+        flag = value != 0;
+        return true;
+    }
+
+    bool Number(const Token& token, ULONGLONG max, ULONGLONG& value)
+    {
+        return SimMachineParser::ParseNumberIn(token.value, 0, max, value, m_why) || KeyFail(token.key, m_why);
+    }
+
+    bool HasDiskNumber(int number) const
+    {
+        for (const SimNode& node : m_machine.nodes)
+            if (node.diskNumber == number)
+                return true;
         return false;
     }
 
@@ -330,19 +396,23 @@ private:
             if (tokens[i].key == "system-dir")
                 m_machine.systemDirectory = SimWiden(tokens[i].value);
             else if (tokens[i].key == "strict-open") {
-                if (!ParseFlag(tokens[i].value, m_machine.strictOpen))
-                    return Fail("strict-open= takes 0 or 1");
+                if (!Flag(tokens[i], m_machine.strictOpen))
+                    return false;
             } else
-                return Fail("unknown machine key '" + tokens[i].key + tokens[i].value + "'");
+                return KeyFail(tokens[i].key.empty() ? tokens[i].value : tokens[i].key, "unknown machine key");
         }
         return true;
     }
 
-    int NamedNode(const std::string& name)
+    // A node named by a key (parent=, sibling=) or, with no key, by a
+    // line's own word (prop, interface, driver).
+    int NamedNode(const std::string& key, const std::string& name)
     {
         int node = m_machine.NodeByName(name);
-        if (node < 0)
+        if (node < 0 && key.empty())
             Fail("unknown node '" + name + "'");
+        else if (node < 0)
+            KeyFail(key, "unknown node '" + name + "'");
         return node;
     }
 
@@ -361,7 +431,12 @@ private:
         if (node.instanceId.empty())
             return Fail("node '" + node.name + "' has no id");
         if (m_machine.NodeByInstanceId(node.instanceId) >= 0)
-            return Fail("instance id of node '" + node.name + "' used twice");
+            return KeyFail("id", "instance id of node '" + node.name + "' used twice");
+        if (node.diskNumber >= 0 && HasDiskNumber(node.diskNumber))
+            return KeyFail("disk", "disk " + std::to_string(node.diskNumber) + " is another node's already");
+        if (node.volumeLetter != 0 && HasVolumeLetter(node.volumeLetter))
+            return KeyFail("volume", std::string("volume ") + static_cast<char>(node.volumeLetter) +
+                                         ": is another node's already");
         if (node.diskNumber >= 0)
             node.interfaces.push_back({SIM_GUID_DEVINTERFACE_DISK,
                                        path.empty()
@@ -373,9 +448,18 @@ private:
                                            ? InterfacePath(node.instanceId, L"{53f5630d-b6bf-11d0-94f2-00a0c91efb8b}")
                                            : SimWiden(path)});
         else if (!path.empty())
-            return Fail("path= belongs to a disk or volume node");
+            return KeyFail("path", "belongs to a disk or volume node");
         m_machine.nodes.push_back(node);
+        m_nodeLines.push_back(m_line);
         return true;
+    }
+
+    bool HasVolumeLetter(wchar_t letter) const
+    {
+        for (const SimNode& node : m_machine.nodes)
+            if (node.volumeLetter == letter)
+                return true;
+        return false;
     }
 
     bool NodeKey(SimNode& node, const Token& token, std::string& path)
@@ -383,12 +467,14 @@ private:
         const std::string& key = token.key;
         const std::string& value = token.value;
         ULONGLONG number = 0;
+        if (key.empty())
+            return KeyFail(value, "a node takes key=value pairs");
         if (key == "parent") {
-            node.parent = NamedNode(value);
+            node.parent = NamedNode(key, value);
             return node.parent >= 0;
         }
         if (key == "sibling") {
-            node.nextSibling = NamedNode(value);
+            node.nextSibling = NamedNode(key, value);
             return node.nextSibling >= 0;
         }
         if (key == "id")
@@ -407,42 +493,56 @@ private:
             node.properties[SPDRP_HARDWAREID] = MultiTextProperty(value);
         else if (key == "compatible")
             node.properties[SPDRP_COMPATIBLEIDS] = MultiTextProperty(value);
-        else if ((key == "bus" || key == "address") && SimMachineParser::ParseNumber(value, number) &&
-                 number <= 0xFFFFFFFF)
+        else if (key == "bus" || key == "address") {
+            if (!Number(token, 0xFFFFFFFF, number))
+                return false;
             node.properties[key == "bus" ? SPDRP_BUSNUMBER : SPDRP_ADDRESS] = DwordProperty(static_cast<DWORD>(number));
-        else if (key == "present")
-            return ParseFlag(value, node.present) || Fail("present= takes 0 or 1");
+        } else if (key == "present")
+            return Flag(token, node.present);
         else if (key == "needs-reboot")
-            return ParseFlag(value, node.needsReboot) || Fail("needs-reboot= takes 0 or 1");
-        else if (key == "disk" && SimMachineParser::ParseNumber(value, number) && number < 256)
+            return Flag(token, node.needsReboot);
+        else if (key == "disk") {
+            if (!Number(token, 255, number))
+                return false;
             node.diskNumber = static_cast<int>(number);
-        else if (key == "smart")
-            return SmartMode(node, value);
-        else if (key == "volume" && value.size() == 1)
-            node.volumeLetter = value == "-" ? 0 : static_cast<wchar_t>(std::towupper(value[0]));
-        else if (key == "on-disk" && SimMachineParser::ParseNumber(value, number) && number < 256)
+        } else if (key == "smart")
+            return SmartMode(node, token);
+        else if (key == "volume") {
+            if (value == "-")
+                node.volumeLetter = 0;
+            else if (value.size() == 1 && std::isalpha(static_cast<unsigned char>(value[0])))
+                node.volumeLetter = static_cast<wchar_t>(std::towupper(value[0]));
+            else
+                return KeyFail(key, "takes a drive letter or -");
+        } else if (key == "on-disk") {
+            if (!Number(token, 255, number))
+                return false;
             node.volumeDisk = static_cast<int>(number);
-        else if (key == "partition" && SimMachineParser::ParseNumber(value, number) && number < 256)
+        } else if (key == "partition") {
+            if (!Number(token, 255, number))
+                return false;
             node.volumePartition = static_cast<int>(number);
-        else if (key == "type" && (value == "fixed" || value == "removable"))
+        } else if (key == "type") {
+            if (value != "fixed" && value != "removable")
+                return KeyFail(key, "takes fixed or removable");
             node.driveType = value == "fixed" ? DRIVE_FIXED : DRIVE_REMOVABLE;
-        else if (key == "path")
+        } else if (key == "path")
             path = value;
         else
-            return Fail("bad node key '" + key + "=" + value + "'");
+            return KeyFail(key, "unknown node key");
         return true;
     }
 
-    bool SmartMode(SimNode& node, const std::string& value)
+    bool SmartMode(SimNode& node, const Token& token)
     {
-        if (value == "none")
+        if (token.value == "none")
             node.smart = SimNode::SMART_NONE;
-        else if (value == "nocap")
+        else if (token.value == "nocap")
             node.smart = SimNode::SMART_NOCAP;
-        else if (value == "ata")
+        else if (token.value == "ata")
             node.smart = SimNode::SMART_ATA;
         else
-            return Fail("smart= takes none, nocap or ata");
+            return KeyFail(token.key, "takes none, nocap or ata");
         return true;
     }
 
@@ -450,7 +550,7 @@ private:
     {
         if (tokens.size() != 5)
             return Fail("prop NODE CODE TYPE VALUE");
-        int node = NamedNode(tokens[1].value);
+        int node = NamedNode("", tokens[1].value);
         DWORD code = 0;
         if (node < 0)
             return false;
@@ -464,9 +564,11 @@ private:
             property = TextProperty(value);
         else if (type == "multi-sz")
             property = MultiTextProperty(value);
-        else if (type == "dword" && SimMachineParser::ParseNumber(value, number) && number <= 0xFFFFFFFF)
+        else if (type == "dword") {
+            if (!SimMachineParser::ParseNumberIn(value, 0, 0xFFFFFFFF, number, m_why))
+                return Fail("dword value: " + m_why);
             property = DwordProperty(static_cast<DWORD>(number));
-        else if (type == "binary" && ParseHexBytes(value, property.bytes))
+        } else if (type == "binary" && SimMachineParser::ParseHexBytes(value, property.bytes))
             property.type = REG_BINARY;
         else
             return Fail("bad property value '" + type + " " + value + "'");
@@ -478,7 +580,7 @@ private:
     {
         if (tokens.size() != 4)
             return Fail("interface NODE CLASS PATH");
-        int node = NamedNode(tokens[1].value);
+        int node = NamedNode("", tokens[1].value);
         if (node < 0)
             return false;
         SimInterface entry;
@@ -493,7 +595,7 @@ private:
     {
         if (tokens.size() < 2)
             return Fail("driver NODE desc=... version=... date=...");
-        int node = NamedNode(tokens[1].value);
+        int node = NamedNode("", tokens[1].value);
         if (node < 0)
             return false;
         SimDriver driver;
@@ -506,13 +608,13 @@ private:
             else if (t.key == "mfg")
                 driver.manufacturer = SimWiden(t.value);
             else if (t.key == "version") {
-                if (!ParseVersion(t.value, driver.version))
-                    return Fail("version= takes a.b.c.d");
+                if (!ParseVersion(t.value, driver.version, m_why))
+                    return KeyFail(t.key, m_why);
             } else if (t.key == "date") {
-                if (!ParseDate(t.value, driver.date))
-                    return Fail("date= takes YYYY-MM-DD");
+                if (!ParseDate(t.value, driver.date, m_why))
+                    return KeyFail(t.key, m_why);
             } else
-                return Fail("bad driver key '" + t.key + "'");
+                return KeyFail(t.key.empty() ? t.value : t.key, "unknown driver key");
         }
         m_machine.nodes[node].drivers.push_back(driver);
         return true;
@@ -521,13 +623,22 @@ private:
     bool Drive(const std::vector<Token>& tokens)
     {
         SimDrive drive;
-        for (size_t i = 1; i < tokens.size(); ++i)
-            if (!SimMachineParser::ApplyDriveKey(m_machine, drive, tokens[i].key, tokens[i].value, m_error))
-                return false;
+        for (size_t i = 1; i < tokens.size(); ++i) {
+            const Token& t = tokens[i];
+            if (t.key.empty())
+                return KeyFail(t.value, "a drive takes key=value pairs");
+            if (!SimDriveKeys::Set(m_machine, drive, t.key, t.value, true, m_why))
+                return KeyFail(t.key, m_why);
+        }
         if (drive.controller < 0 || drive.disk < 0)
             return Fail("a drive needs controller= and disk=");
-        if (m_machine.nodes[drive.disk].diskNumber < 0)
-            return Fail("the disk= node of a drive needs a disk number");
+        if (drive.bus == SIM_BUS_SATA && IsNvmeController(m_machine.nodes[drive.controller]))
+            return KeyFail("controller",
+                           "a SATA drive on NVMe controller '" + m_machine.nodes[drive.controller].name + "'");
+        for (size_t i = 0; i < m_machine.drives.size(); ++i)
+            if (m_machine.drives[i].disk == drive.disk)
+                return KeyFail("disk", "node '" + m_machine.nodes[drive.disk].name + "' holds drive " +
+                                           std::to_string(i) + " already");
         SimMachine::PresetRegisters(drive);
         m_machine.drives.push_back(drive);
         return true;
@@ -549,29 +660,29 @@ private:
         for (size_t i = 3; i < tokens.size(); ++i) {
             const Token& t = tokens[i];
             if (t.key == "data") {
-                if (!ParseHexBytes(t.value, table.bytes))
-                    return Fail("data= takes hex bytes");
+                if (!SimMachineParser::ParseHexBytes(t.value, table.bytes))
+                    return KeyFail(t.key, "takes hex bytes");
                 raw = true;
             } else if (t.key == "size") {
-                if (!SimMachineParser::ParseNumber(t.value, size) || size == 0 || size > kMaxFirmwareTable)
-                    return Fail("size= takes 1 to " + std::to_string(kMaxFirmwareTable));
+                if (!SimMachineParser::ParseNumberIn(t.value, 1, kMaxFirmwareTable, size, m_why))
+                    return KeyFail(t.key, m_why);
                 sized = true;
             } else if (t.key == "mcfg-base") {
                 if (!acpi || table.id != kMcfgTableId)
-                    return Fail("mcfg-base= belongs to the ACPI table MCFG");
-                if (!SimMachineParser::ParseNumber(t.value, base))
-                    return Fail("mcfg-base= takes a number");
+                    return KeyFail(t.key, "belongs to the ACPI table MCFG");
+                if (!SimMachineParser::ParseNumberIn(t.value, 0, ~0ull, base, m_why))
+                    return KeyFail(t.key, m_why);
                 mcfg = true;
             } else
-                return Fail("bad firmware key '" + t.key + "'");
+                return KeyFail(t.key, "unknown firmware key");
         }
         if (raw && mcfg)
-            return Fail("data= and mcfg-base= exclude each other");
+            return KeyFail("mcfg-base", "data= gives the table already");
         if (mcfg)
             table.bytes = McfgTable(base);
         if (sized) {
             if (size < table.bytes.size())
-                return Fail("size= is shorter than the table");
+                return KeyFail("size", "shorter than the table");
             table.bytes.resize(static_cast<size_t>(size), 0);
         }
         if (table.bytes.empty())
@@ -584,150 +695,161 @@ private:
 
     SimMachine& m_machine;
     std::string& m_error;
+    std::string m_why;
+    int m_line = 0;
+    std::vector<int> m_nodeLines; // the line of each node, for what Finish finds
 };
 
-bool ParseAttributes(const std::string& text, std::vector<SimAttribute>& attributes)
+} // namespace
+
+bool SimMachineParser::ParseNumber(const std::string& text, ULONGLONG& value)
 {
-    attributes.clear();
+    const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
+    const size_t first = hex ? 2 : 0;
+    const ULONGLONG base = hex ? 16 : 10;
+    if (text.size() <= first)
+        return false;
+    ULONGLONG result = 0;
+    for (size_t i = first; i < text.size(); ++i) {
+        const char c = text[i];
+        ULONGLONG digit = 0;
+        if (c >= '0' && c <= '9')
+            digit = static_cast<ULONGLONG>(c - '0');
+        else if (hex && IsHexDigit(c))
+            digit = static_cast<ULONGLONG>(std::tolower(static_cast<unsigned char>(c)) - 'a' + 10);
+        else
+            return false;
+        if (result > (~0ull - digit) / base)
+            return false; // does not fit 64 bits
+        result = result * base + digit;
+    }
+    value = result;
+    return true;
+}
+
+bool SimMachineParser::ParseNumberIn(const std::string& text, ULONGLONG min, ULONGLONG max, ULONGLONG& value,
+                                     std::string& why)
+{
+    ULONGLONG number = 0;
+    const std::string range = std::to_string(min) + " to " + std::to_string(max);
+    if (!ParseNumber(text, number)) {
+        const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
+        const std::string digits = hex ? text.substr(2) : text;
+        const bool tooLong = !digits.empty() && digits.find_first_not_of(hex ? "0123456789abcdefABCDEF"
+                                                                             : "0123456789") == std::string::npos;
+        why = tooLong ? text + " does not fit " + range
+                      : "'" + text + "' is not a number (decimal, or hexadecimal after 0x)";
+        return false;
+    }
+    if (number < min || number > max) {
+        why = text + " does not fit " + range;
+        return false;
+    }
+    value = number;
+    return true;
+}
+
+bool SimMachineParser::ParseHexBytes(const std::string& text, std::vector<BYTE>& bytes)
+{
+    std::string digits;
+    for (char c : text) {
+        if (c == ' ' || c == ':' || c == '-')
+            continue;
+        if (!IsHexDigit(c))
+            return false;
+        digits += c;
+    }
+    if (digits.size() % 2 != 0)
+        return false;
+    std::vector<BYTE> parsed;
+    for (size_t i = 0; i < digits.size(); i += 2)
+        parsed.push_back(static_cast<BYTE>(std::stoul(digits.substr(i, 2), nullptr, 16)));
+    bytes.swap(parsed);
+    return true;
+}
+
+bool SimMachineParser::ParseAttributeValues(const std::string& text, SimAttribute& attribute, std::string& why)
+{
+    std::vector<std::string> parts = Split(text, text.find(',') != std::string::npos ? ',' : ':');
+    if (parts.size() < 3 || parts.size() > 4) {
+        why = "'" + text + "' takes current, worst, raw and an optional threshold";
+        return false;
+    }
+    const ULONGLONG limits[] = {0xFF, 0xFF, 0xFFFFFFFFFFFFull, 0xFF}; // raw: 48 bits
+    ULONGLONG values[4] = {};
+    for (size_t i = 0; i < parts.size(); ++i)
+        if (!ParseNumberIn(parts[i], 0, limits[i], values[i], why))
+            return false;
+    attribute.current = static_cast<BYTE>(values[0]);
+    attribute.worst = static_cast<BYTE>(values[1]);
+    attribute.raw = values[2];
+    attribute.threshold = static_cast<BYTE>(values[3]);
+    return true;
+}
+
+bool SimMachineParser::ParseAttributes(const std::string& text, std::vector<SimAttribute>& attributes, std::string& why)
+{
+    std::vector<SimAttribute> parsed;
+    std::set<BYTE> ids;
     std::istringstream stream(text);
     std::string item;
     while (stream >> item) {
         size_t colon = item.find(':');
         ULONGLONG id = 0;
         SimAttribute attribute;
-        if (colon == std::string::npos || !SimMachineParser::ParseNumber(item.substr(0, colon), id) || id == 0 ||
-            id > 255 || !SimMachineParser::ParseAttributeValues(item.substr(colon + 1), attribute))
+        if (colon == std::string::npos) {
+            why = "'" + item + "' takes ID:CURRENT:WORST:RAW[:THRESHOLD]";
+            return false;
+        }
+        if (!ParseNumberIn(item.substr(0, colon), 1, 255, id, why) ||
+            !ParseAttributeValues(item.substr(colon + 1), attribute, why))
             return false;
         attribute.id = static_cast<BYTE>(id);
-        attributes.push_back(attribute);
-    }
-    return attributes.size() <= 30;
-}
-
-} // namespace
-
-bool SimMachineParser::ParseNumber(const std::string& text, ULONGLONG& value)
-{
-    if (text.empty() || text[0] == '-' || text[0] == '+')
-        return false;
-    char* end = nullptr;
-    errno = 0;
-    value = std::strtoull(text.c_str(), &end, 0);
-    return *end == '\0' && errno == 0;
-}
-
-bool SimMachineParser::ParseAttributeValues(const std::string& text, SimAttribute& attribute)
-{
-    std::vector<ULONGLONG> values;
-    std::istringstream stream(text);
-    std::string part;
-    while (std::getline(stream, part, text.find(',') != std::string::npos ? ',' : ':')) {
-        ULONGLONG value = 0;
-        if (!ParseNumber(part, value))
+        if (!ids.insert(attribute.id).second) {
+            why = "attribute " + std::to_string(id) + " given twice";
             return false;
-        values.push_back(value);
+        }
+        parsed.push_back(attribute);
     }
-    if (values.size() < 3 || values.size() > 4 || values[0] > 255 || values[1] > 255 || values[2] > 0xFFFFFFFFFFFFULL)
+    if (parsed.size() > kMaxAttributes) {
+        why = "more than " + std::to_string(kMaxAttributes) + " attributes";
         return false;
-    attribute.current = static_cast<BYTE>(values[0]);
-    attribute.worst = static_cast<BYTE>(values[1]);
-    attribute.raw = values[2];
-    attribute.threshold = values.size() == 4 ? static_cast<BYTE>(values[3]) : 0;
-    return values.size() < 4 || values[3] <= 255;
+    }
+    attributes.swap(parsed);
+    return true;
 }
 
-bool SimMachineParser::ApplyDriveKey(SimMachine& machine, SimDrive& drive, const std::string& key,
-                                     const std::string& value, std::string& error)
+std::string SimMachineParser::AttributesText(const std::vector<SimAttribute>& attributes)
 {
-    ULONGLONG n = 0;
-    bool number = ParseNumber(value, n);
-    bool ok = true;
-    if (key == "bus" && (value == "nvme" || value == "sata"))
-        drive.bus = value == "nvme" ? SIM_BUS_NVME : SIM_BUS_SATA;
-    else if (key == "controller" || key == "disk") {
-        int node = machine.NodeByName(value);
-        ok = node >= 0;
-        (key == "controller" ? drive.controller : drive.disk) = node;
-    } else if (key == "ahci")
-        ok = ParseFlag(value, drive.ahci);
-    else if (key == "serial" && value.size() <= 20)
-        drive.serial = value;
-    else if (key == "model" && value.size() <= 40)
-        drive.model = value;
-    else if (key == "fw" && value.size() <= 8)
-        drive.firmware = value;
-    else if (key == "version" && value.size() <= 16)
-        drive.version = value;
-    else if (key == "dev-name" && value.size() < 1024)
-        drive.devName = value;
-    else if (key == "capacity" && number)
-        drive.capacity = n;
-    else if (key == "sector" && number && (n == 512 || n == 4096))
-        drive.sectorSize = static_cast<DWORD>(n);
-    else if (key == "reserved" && number)
-        drive.reservedSectors = n;
-    else if (key == "write-cache" && number)
-        drive.writeCache = static_cast<int>(n);
-    else if (key == "hmb")
-        ok = ParseFlag(value, drive.hmbEnabled);
-    else if (key == "hmb-size" && number && n <= 0xFFFFFFFF)
-        drive.hmbSize = static_cast<DWORD>(n);
-    else if (key == "revision" && number && n <= 0xFFFFFFFF)
-        drive.revision = static_cast<DWORD>(n);
-    else if (key == "flash-config" && number && n <= 0xFF)
-        drive.flashConfig = static_cast<BYTE>(n);
-    else if (key == "flash-id") {
-        std::vector<BYTE> bytes;
-        ok = ParseHexBytes(value, bytes) && bytes.size() == 8;
-        if (ok)
-            std::memcpy(drive.flashId, bytes.data(), 8);
-    } else if (key == "pcie-gen" && number && n <= 15)
-        drive.pcieGen = static_cast<int>(n);
-    else if (key == "pcie-lanes" && number && n <= 63)
-        drive.pcieLanes = static_cast<int>(n);
-    else if (key == "sata-speed" && number && n <= 7)
-        drive.sataSpeed = static_cast<int>(n);
-    else if (key == "switch-reads" && number && n <= 1000)
-        drive.switchReads = static_cast<int>(n);
-    else if (key == "llf-polls" && number && n <= 100000)
-        drive.llfPolls = static_cast<int>(n);
-    else if (key == "llf-error" && number && n <= 0xFFFF)
-        drive.llfError = static_cast<WORD>(n);
-    else if (int kind = SimLlfScript::KindOfKey(key))
-        ok = SimLlfScript::Parse(value, drive.llfScripts[kind]);
-    else if (key == "smart")
-        ok = ParseAttributes(value, drive.attributes);
-    else if (key == "fw-mode" && (value == "LLF mode" || value == "Normal mode"))
-        drive.llfMode = value == "LLF mode";
-    else
-        ok = false;
-    if (!ok)
-        error = "bad drive key '" + key + "=" + value + "'";
-    return ok;
+    std::string text;
+    for (const SimAttribute& a : attributes) {
+        if (!text.empty())
+            text += ' ';
+        text += std::to_string(a.id) + ":" + std::to_string(a.current) + ":" + std::to_string(a.worst) + ":" +
+                std::to_string(a.raw) + ":" + std::to_string(a.threshold);
+    }
+    return text;
 }
 
 bool SimMachineParser::Parse(const std::string& text, SimMachine& machine, std::string& error)
 {
     machine = SimMachine();
     LineParser parser(machine, error);
-    std::istringstream stream(text);
+    // A file saved with a UTF-8 byte-order mark reads as the text after it.
+    const char kBom[] = "\xEF\xBB\xBF";
+    std::istringstream stream(text.compare(0, 3, kBom) == 0 ? text.substr(3) : text);
     std::string line;
     int number = 0;
     while (std::getline(stream, line)) {
         ++number;
         std::vector<Token> tokens;
         std::string lineError;
-        bool ok = Tokenize(line, tokens, lineError);
-        if (ok && tokens.empty())
-            continue;
-        if (ok)
-            ok = parser.Line(tokens);
-        else
-            error = lineError;
-        if (!ok) {
-            error = "line " + std::to_string(number) + ": " + error;
+        if (!Tokenize(line, tokens, lineError)) {
+            error = "line " + std::to_string(number) + ": " + lineError;
             return false;
         }
+        if (!tokens.empty() && !parser.Line(number, tokens))
+            return false;
     }
-    return true;
+    return parser.Finish();
 }

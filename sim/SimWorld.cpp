@@ -19,7 +19,27 @@ SimWorld& SimWorld::Get()
         w->LoadStartMachine();
         return w;
     }();
+    // Said once, after the world is built and before any lock is taken: the
+    // box's message loop may run code that calls the machine again.
+    static LONG reported = 0;
+    if (!world->m_startError.empty() && InterlockedExchange(&reported, 1) == 0)
+        ReportStartError(world->m_startError);
     return *world;
+}
+
+// A description the user asked for and that cannot be used is said where the
+// user sees it: a message box, besides the debugger output and standard
+// error. KESTROVA_SIM_NO_BOX (any value) keeps the box away, for runs that
+// nobody watches.
+void SimWorld::ReportStartError(const std::string& message)
+{
+    ::OutputDebugStringA((message + "\n").c_str());
+    std::fputs((message + "\n").c_str(), stderr);
+    std::fflush(stderr);
+    if (::GetEnvironmentVariableW(L"KESTROVA_SIM_NO_BOX", nullptr, 0) != 0)
+        return;
+    ::MessageBoxA(nullptr, message.c_str(), "Kestrova simulated machine",
+                  MB_OK | MB_ICONERROR | MB_SETFOREGROUND | MB_TASKMODAL);
 }
 
 void SimWorld::ResetState()
@@ -79,10 +99,10 @@ void SimWorld::LoadStartMachine()
         lstrcpynW(path, beside.c_str(), MAX_PATH * 2);
     }
     if (!LoadFile(path)) {
-        // A broken description must not go unnoticed, but the program still runs.
-        std::string message = "KestrovaSim: " + loadError + "; the default machine is used\n";
-        ::OutputDebugStringA(message.c_str());
-        std::fputs(message.c_str(), stderr);
+        // A broken description must not go unnoticed (Get says it), but the
+        // program still runs, on a machine the message names.
+        m_startError = "KestrovaSim: the machine description \"" + SimNarrow(path) + "\" was not loaded:\n" +
+                       loadError + "\nThe built-in default machine is used instead.";
         LoadDefault();
     }
 }

@@ -35,8 +35,10 @@ private:
     SimWorld();
     void LoadStartMachine();
     void ResetState();
+    static void ReportStartError(const std::string& message);
 
     CRITICAL_SECTION m_lock;
+    std::string m_startError; // why the description asked for at start was not used
 };
 
 // Holds the world's lock for one call.

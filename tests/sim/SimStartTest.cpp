@@ -1,9 +1,10 @@
 // The machine the DLL loads at its first use: KESTROVA_MACHINE, else
 // "machine.txt" beside the executable, else the default; a broken file falls
-// back to the default.
+// back to the default and is said where the user sees it.
 
 #include "SimFixture.h"
 
+#include "ProbeProcess.h"
 #include "TempDir.h"
 
 namespace {
@@ -11,29 +12,11 @@ namespace {
 const char* const kOneDrive = "node c id=\"PCI\\VEN_1F9B&DEV_6E40\\1\"\nnode d parent=c id=\"SCSI\\DISK\\1\" disk=1\n"
                               "drive bus=nvme controller=c disk=d fw=VG99\n";
 
-// Runs a copy of the probe with KestrovaSim.dll in `folder`; its exit code is the drive count.
+// The drive count of the machine a probe started in `folder` loaded.
 DWORD RunProbe(const TempDir& folder)
 {
-    wchar_t self[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, self, MAX_PATH);
-    CString bin = self;
-    bin = bin.Left(bin.ReverseFind(L'\\') + 1);
-    CopyFileW(bin + L"sim_start_probe.exe", folder.Path(L"probe.exe"), FALSE);
-    CopyFileW(bin + L"KestrovaSim.dll", folder.Path(L"KestrovaSim.dll"), FALSE);
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION process{};
-    CString command = L"\"" + folder.Path(L"probe.exe") + L"\"";
-    if (!CreateProcessW(nullptr, command.GetBuffer(), nullptr, nullptr, FALSE, 0, nullptr, folder.Path(), &startup,
-                        &process))
-        return 0xFFFFFFFF;
-    command.ReleaseBuffer();
-    WaitForSingleObject(process.hProcess, 60000);
-    DWORD code = 0xFFFFFFFF;
-    GetExitCodeProcess(process.hProcess, &code);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    return code;
+    ProbeProcess probe(folder);
+    return probe.Wait(60000);
 }
 
 TEST(SimStart, MachineComesFromEnvironmentThenBesideTheProgramThenDefault)
@@ -46,12 +29,21 @@ TEST(SimStart, MachineComesFromEnvironmentThenBesideTheProgramThenDefault)
     EXPECT_EQ(1u, RunProbe(folder)) << "machine.txt beside the program";
 
     TempDir other;
-    CString named = other.Write(L"named.txt", std::string(kOneDrive) + "drive bus=sata controller=c disk=d\n");
+    CString named = other.Write(L"named.txt", std::string(kOneDrive) + "node s id=\"PCI\\VEN_8086\\1\"\n"
+                                                                       "node e parent=s id=\"SCSI\\DISK\\2\" disk=2\n"
+                                                                       "drive bus=sata controller=s disk=e\n");
     SetEnvironmentVariableW(L"KESTROVA_MACHINE", named);
     EXPECT_EQ(2u, RunProbe(folder)) << "the environment wins";
 
-    other.Write(L"named.txt", "node broken\n");
+    // A broken file is said, with its line and key, and the default machine runs.
+    SetEnvironmentVariableW(L"KESTROVA_SIM_NO_BOX", L"1");
+    other.Write(L"named.txt", std::string(kOneDrive) + "drive bus=nvme controller=c disk=d write-cache=99999999999\n");
     EXPECT_EQ(4u, RunProbe(folder)) << "a broken file falls back to the default";
+    std::string said = TempDir::Read(folder.Path(L"stderr.txt"));
+    EXPECT_NE(std::string::npos, said.find("named.txt")) << said;
+    EXPECT_NE(std::string::npos, said.find("line 4: key 'write-cache': 99999999999 does not fit")) << said;
+    EXPECT_NE(std::string::npos, said.find("default machine")) << said;
+    SetEnvironmentVariableW(L"KESTROVA_SIM_NO_BOX", nullptr);
     SetEnvironmentVariableW(L"KESTROVA_MACHINE", nullptr);
 }
 
