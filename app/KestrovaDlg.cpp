@@ -355,5 +355,12 @@ BOOL CKestrovaDlg::DestroyWindow()
     destroy(m_pDiskHealthDlg);
     destroy(m_pUtilitiesDlg);
     m_pCurPage = nullptr;
+    // Answers still queued for the window carry the worker's heap copies;
+    // the window's end would drop them unread.
+    MSG queued;
+    while (::PeekMessageW(&queued, m_hWnd, WM_SSDOP_INFO_MESSAGE, WM_SSDOP_INFO_MESSAGE, PM_REMOVE))
+        SSDOpFreeText(queued.lParam);
+    while (::PeekMessageW(&queued, m_hWnd, WM_SSDOP_FLASH_ID, WM_SSDOP_FLASH_ID, PM_REMOVE))
+        SSDOpFreeBlock(queued.wParam);
     return CDialogEx::DestroyWindow();
 }
