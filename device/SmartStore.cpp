@@ -4,13 +4,15 @@
 #include "SmartStore.h"
 
 #include <cstring>
+#include <cwchar>
+#include <set>
+#include <vector>
 
 namespace {
 
-// The catalogue holds at most one entry per 8-bit id; more sections than that
-// cannot add anything, and a huge count would only stall the start-up.
-const int kMaxAttributeSections = 256;
 const int kTextBufferLength = 1024;
+// Section names beyond this many characters are a broken file, not a catalogue.
+const DWORD kMaxSectionNamesLength = 1 << 22;
 
 // NVMe SMART data: 30 entries of 12 bytes from byte 2.
 const int kEntryCount = 30;
@@ -30,6 +32,58 @@ DWORD ReadLittleEndian32(const BYTE* bytes)
 {
     return static_cast<DWORD>(bytes[0]) | (static_cast<DWORD>(bytes[1]) << 8) | (static_cast<DWORD>(bytes[2]) << 16) |
            (static_cast<DWORD>(bytes[3]) << 24);
+}
+
+// N of a section named "AttributeN" as "Attribute%d" writes it (no sign, no
+// leading zero), or -1 for any other name.
+int AttributeSectionNumber(const wchar_t* name)
+{
+    const wchar_t prefix[] = L"Attribute";
+    const size_t prefixLength = sizeof(prefix) / sizeof(prefix[0]) - 1;
+    if (_wcsnicmp(name, prefix, prefixLength) != 0) {
+        return -1;
+    }
+    const wchar_t* digits = name + prefixLength;
+    if (digits[0] == L'\0' || (digits[0] == L'0' && digits[1] != L'\0')) {
+        return -1;
+    }
+    long long number = 0;
+    for (const wchar_t* c = digits; *c != L'\0'; ++c) {
+        if (*c < L'0' || *c > L'9') {
+            return -1;
+        }
+        number = number * 10 + (*c - L'0');
+        if (number > 0x7FFFFFFF) {
+            return -1;
+        }
+    }
+    return static_cast<int>(number);
+}
+
+// The numbers of the file's "AttributeN" sections below `count`, ascending.
+// The walk of the catalogue goes by these instead of counting up to "Max
+// Attributes": a huge count costs nothing, and a section past any fixed cap
+// is still read.
+std::set<int> AttributeSections(const wchar_t* file, int count)
+{
+    std::set<int> numbers;
+    std::vector<wchar_t> names(4096, L'\0');
+    DWORD length = 0;
+    for (;;) {
+        length = GetPrivateProfileSectionNamesW(names.data(), static_cast<DWORD>(names.size()), file);
+        // A full buffer returns its size - 2: the list may have been cut.
+        if (length + 2 < names.size() || names.size() >= kMaxSectionNamesLength) {
+            break;
+        }
+        names.assign(names.size() * 2, L'\0');
+    }
+    for (const wchar_t* name = names.data(); *name != L'\0' && name < names.data() + length; name += wcslen(name) + 1) {
+        int number = AttributeSectionNumber(name);
+        if (number >= 0 && number < count) {
+            numbers.insert(number);
+        }
+    }
+    return numbers;
 }
 
 } // namespace
@@ -76,24 +130,35 @@ void SmartStore::LoadAttributeDefsFrom(const CString& iniPath)
     m_attributeDefs.clear();
     const wchar_t* file = iniPath.GetString();
     int count = static_cast<int>(GetPrivateProfileIntW(L"General", L"Max Attributes", 0, file));
-    if (count > kMaxAttributeSections) {
-        count = kMaxAttributeSections;
+    // Counting up to the count, a section that is missing reads as the
+    // defaults: an entry for id 0 that only the first gap can add.
+    int next = 0;
+    bool gapRead = false;
+    for (int number : AttributeSections(file, count)) {
+        if (number != next && !gapRead) {
+            LoadAttributeDef(file, next);
+            gapRead = true;
+        }
+        LoadAttributeDef(file, number);
+        next = number + 1;
     }
-    for (int i = 0; i < count; ++i) {
-        CString section;
-        section.Format(L"Attribute%d", i);
-        SmartAttributeDef def;
-        def.id = static_cast<BYTE>(GetPrivateProfileIntW(section, L"Id", 0, file) & 0xFF);
-        def.critical = static_cast<int>(GetPrivateProfileIntW(section, L"Critical", 0, file));
-        wchar_t text[kTextBufferLength] = {};
-        GetPrivateProfileStringW(section, L"Name", L"", text, kTextBufferLength, file);
-        def.name = text;
-        text[0] = L'\0';
-        GetPrivateProfileStringW(section, L"Details", L"", text, kTextBufferLength, file);
-        def.details = text;
-        // The first section of an id wins.
-        m_attributeDefs.emplace(def.id, def);
-    }
+}
+
+void SmartStore::LoadAttributeDef(const wchar_t* file, int number)
+{
+    CString section;
+    section.Format(L"Attribute%d", number);
+    SmartAttributeDef def;
+    def.id = static_cast<BYTE>(GetPrivateProfileIntW(section, L"Id", 0, file) & 0xFF);
+    def.critical = static_cast<int>(GetPrivateProfileIntW(section, L"Critical", 0, file));
+    wchar_t text[kTextBufferLength] = {};
+    GetPrivateProfileStringW(section, L"Name", L"", text, kTextBufferLength, file);
+    def.name = text;
+    text[0] = L'\0';
+    GetPrivateProfileStringW(section, L"Details", L"", text, kTextBufferLength, file);
+    def.details = text;
+    // The first section of an id wins.
+    m_attributeDefs.emplace(def.id, def);
 }
 
 // The 30 attribute entries of a SMART data sector become the slot's records.

@@ -77,6 +77,7 @@ public:
 private:
     static bool IsSlot(int slot) { return slot >= 0 && slot < SMART_MAX_DRIVE_SLOTS; }
     static DWORD ValueKey(BYTE slot, BYTE id) { return (static_cast<DWORD>(slot) << 16) | id; }
+    void LoadAttributeDef(const wchar_t* file, int number);
     void StoreDataSector(BYTE slot, const BYTE* data, bool thresholdInEntry);
     void StoreAttribute(BYTE slot, const SmartAttribute& attribute);
     BOOL ReadOpenDrive(HANDLE drive, BYTE slot);

@@ -65,16 +65,37 @@ TEST(SmartStoreCatalogue, ReadsSectionsUpToMaxWithFirstIdWinningAndLowByteKept)
     EXPECT_EQ(nullptr, store.FindAttributeDef(13));
 }
 
-TEST(SmartStoreCatalogue, HugeMaxAttributesReadsAtMost256Sections)
+TEST(SmartStoreCatalogue, ReadingStopsAfterTheHighestSectionBelowTheCount)
 {
+    struct Case {
+        const char* count;
+        BYTE id;
+        bool found;
+    };
+    // Sections 256 and 1000000 exist; nothing else does.
+    const Case cases[] = {
+        {"257", 9, true},                                 // a section past 255 is still read
+        {"256", 9, false},                                // ... but not at or beyond the count
+        {"2000000000", 7, true},                          // a huge count reads the sections there are, and ends
+        {"1000000", 7, false},   {"2000000000", 0, true}, // the gap before section 256 reads as the defaults
+    };
     TempDir dir;
-    CString ini = dir.Write(L"SMART.ini", "[General]\r\nMax Attributes=2000000000\r\n"
-                                          "[Attribute255]\r\nId=5\r\nName=Last read\r\n"
-                                          "[Attribute256]\r\nId=7\r\nName=Never read\r\n");
+    CString ini = dir.Write(L"SMART.ini", "[General]\r\nMax Attributes=1\r\n"
+                                          "[Attribute256]\r\nId=9\r\nName=Late\r\n"
+                                          "[Attribute1000000]\r\nId=7\r\nName=Far\r\n"
+                                          "[Attribute0256]\r\nId=5\r\nName=Not as the catalogue names it\r\n");
+    for (const Case& c : cases) {
+        WritePrivateProfileStringW(L"General", L"Max Attributes", CString(c.count), ini);
+        SmartStore store;
+        store.LoadAttributeDefsFrom(ini);
+        EXPECT_EQ(c.found, store.FindAttributeDef(c.id) != nullptr) << c.count << " id " << int(c.id);
+        EXPECT_EQ(nullptr, store.FindAttributeDef(5));
+    }
     SmartStore store;
+    WritePrivateProfileStringW(L"General", L"Max Attributes", L"257", ini);
     store.LoadAttributeDefsFrom(ini);
-    EXPECT_NE(nullptr, store.FindAttributeDef(5));
-    EXPECT_EQ(nullptr, store.FindAttributeDef(7));
+    ASSERT_NE(nullptr, store.FindAttributeDef(9));
+    EXPECT_STREQ(L"Late", store.FindAttributeDef(9)->name);
 }
 
 TEST(SmartStoreCatalogue, MissingFileGivesEmptyCatalogue)
