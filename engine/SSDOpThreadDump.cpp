@@ -29,14 +29,15 @@ std::unique_ptr<BYTE[]> ZeroedBuffer(UINT size)
 
 void CSSDOpThread::OnDumpDebugInfo(WPARAM folder, LPARAM)
 {
+    // The page's buffer may change once the request is taken: work on a copy,
+    // made before anything can hold this request back.
+    CString folderStr(folder ? reinterpret_cast<LPCWSTR>(folder) : L"");
     OperationLock operation(this);
     VntSSD* drive = GetRequestDevice();
     if (!drive) {
         PostInfoMessage(INFO_KIND_RESULT, L"No device!");
         return;
     }
-    // The sender's buffer may change once this request runs: copied first.
-    CString folderStr(folder ? reinterpret_cast<LPCWSTR>(folder) : L"");
     if (folderStr.IsEmpty()) {
         PostInfoMessage(INFO_KIND_RESULT, L"Please select path for saving debug info!");
         return;
