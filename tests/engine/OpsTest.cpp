@@ -31,12 +31,15 @@ TEST_F(EngineTest, SelectionMakesADriveCurrentAndRefreshesItOnce)
     EXPECT_EQ(926u, hours->raw);
 
     // Beyond the list, or the empty selection: nothing changes, nothing answers.
+    // Each refusal reaches the debug log only.
     recorder.answers.clear();
+    CaptureTrace();
     Post(WM_SSDOP_SELECT_DEVICE, 2);
     Post(WM_SSDOP_SELECT_DEVICE, static_cast<WPARAM>(-1));
     Barrier();
     EXPECT_TRUE(recorder.answers.empty());
     EXPECT_EQ(worker->m_deviceList[1], worker->m_pCurDevice);
+    EXPECT_EQ(L"Select device invalid\nSelect device invalid\n", Captured());
 }
 
 // A refresh whose open fails still parses the drive's SMART buffer and answers.

@@ -31,6 +31,49 @@ TEST_F(EngineTest, ScanKeepsVgAndVlDrivesAndTellsTheWindowOnceBeforeItReturns)
     EXPECT_EQ((std::vector<std::wstring>{L"LIST_READY"}), recorder.Lines());
 }
 
+// The scan's debug lines, word for word and in order: the library's count,
+// each drive's two queries with their failures (which drop no drive by
+// themselves), the number kept, and the window's update only after the
+// window has handled the list.
+TEST_F(EngineTest, ScanWritesItsDebugLinesInOrder)
+{
+    SimSetFault("NvmeStatus", 2, SIM_FAULT_FAIL, 0, 0);    // controller query of the third drive
+    SimSetFault("NvmeStatusLun", 2, SIM_FAULT_FAIL, 0, 0); // its disk query
+    StartWorker();
+    CaptureTrace();
+    size_t loggedAtListReady = std::wstring::npos;
+    recorder.onAnswer = [&](const Answer& a) {
+        if (a.message == WM_SSDOP_DEVICE_LIST_READY)
+            loggedAtListReady = Captured().find(L"update combobox");
+    };
+    ASSERT_TRUE(worker->FindVnSSD());
+    EXPECT_EQ(std::wstring::npos, loggedAtListReady);
+
+    std::vector<std::wstring> own;
+    std::wstring text = Captured();
+    for (size_t at = 0; at < text.size();) {
+        size_t end = text.find(L'\n', at);
+        end = end == std::wstring::npos ? text.size() : end + 1;
+        std::wstring line = text.substr(at, end - at);
+        if (line.rfind(L"CSSDOpThread::", 0) == 0)
+            own.push_back(line);
+        at = end;
+    }
+    const std::wstring scan = L"CSSDOpThread::ScanNewNvmeDevice";
+    std::vector<std::wstring> expected{scan + L" -> NvmeScanController 3\n"};
+    for (int drive = 0; drive < 3; ++drive) {
+        expected.push_back(scan + L" -> GetControllerInfo\n");
+        if (drive == 2)
+            expected.push_back(scan + L" -> GetControllerInfo fail\n");
+        expected.push_back(scan + L" -> GetDiskInfo\n");
+        if (drive == 2)
+            expected.push_back(scan + L" -> GetDiskInfo fail\n");
+    }
+    expected.push_back(scan + L" ret 2\n");
+    expected.push_back(L"CSSDOpThread::FindVnSSD -> update combobox\n");
+    EXPECT_EQ(expected, own);
+}
+
 // No maker controller, or a library scan that fails: nothing is sent and
 // later requests find the empty list.
 TEST_F(EngineTest, ScanWithoutControllersSendsNothing)
