@@ -176,3 +176,16 @@ TEST_F(DumpTest, EmptyFolderIsRefusedAndAnUnwritableFolderFails)
     EXPECT_EQ((std::vector<std::wstring>{L"Write dump information to file fail"}), recorder.Results());
     EXPECT_EQ(0, SimGetOpenCount(0));
 }
+
+// "llf.bin" that cannot be written (a folder holds its name): its own result,
+// after "gv.bin" and "fp.bin" were written.
+TEST_F(DumpTest, LlfFileThatCannotBeWrittenFails)
+{
+    ASSERT_TRUE(::CreateDirectoryW(folder.Path(L"llf.bin"), nullptr));
+    Dump();
+    EXPECT_EQ((std::vector<std::wstring>{L"Write llf ssd info to file fail"}), recorder.Results());
+    EXPECT_EQ(L"PROGRESS 0", recorder.Lines().back());
+    EXPECT_EQ(0x10000u, TempDir::Read(folder.Path(L"gv.bin")).size());
+    EXPECT_EQ(0x100000u, TempDir::Read(folder.Path(L"fp.bin")).size());
+    EXPECT_EQ(0, SimGetOpenCount(0));
+}
