@@ -81,9 +81,11 @@ SIMAPI int SimGetDriveCount(void);
 // decimal or 0x..). Returns the full length of the text, or -1 for an
 // unknown drive or key.
 SIMAPI int SimGetDriveValue(int drive, const char* key, char* buffer, int size);
-// Changes a drive value by the same keys as the "drive" line (and
-// "write-cache", "fw-mode", "smart:<id>" = "current,worst,raw[,threshold]").
-// Returns 0 for an unknown drive, key or value.
+// Changes a drive value by the same keys as the "drive" line, from the same
+// table, so whatever is set reads back with SimGetDriveValue; and
+// "smart:<id>" = "current,worst,raw[,threshold]". "bus", "controller" and
+// "disk" stay as the description placed the drive, and the state keys are
+// read only. Returns 0 for an unknown drive, key or value (the value stays).
 SIMAPI int SimSetDriveValue(int drive, const char* key, const char* value);
 // Byte regions of a drive: the medium (512-byte sectors, zero where never
 // written), controller memory (byte address, zero where never written) and
