@@ -100,7 +100,7 @@ BOOL CSSDOpThread::LoadLlfConfig(CString folder)
     m_setFlashType = m_configIni.GetInt(kLlfSection, "SET_FLASH_TYPE", 0);
     m_flashType = m_configIni.GetHex(kLlfSection, "FLASH_TYPE", 0x8A25);
 
-    m_configIni.Clear();
+    m_configIni.Reset();
     return TRUE;
 }
 
