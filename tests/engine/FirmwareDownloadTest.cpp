@@ -24,7 +24,9 @@ TEST_F(LlfEngineTest, SingleImageIsSentInSixteenChunksAndActivated)
     // Of a 2 MiB file only the first MiB is sent.
     std::string image = Pattern(2 * kMiB, 4);
     CString path = folder.Write(L"fw.bin", image);
+    CaptureTrace();
     RunPathRequest(WM_SSDOP_UPDATE_FW, path, 1, true);
+    AfxSetTraceSink(nullptr);
 
     std::vector<std::wstring> expected = {L"STATUS Downloading firmware"};
     for (int percent : {6, 12, 18, 25, 31, 37, 43, 50, 56, 62, 68, 75, 81, 87, 93, 100})
@@ -36,6 +38,11 @@ TEST_F(LlfEngineTest, SingleImageIsSentInSixteenChunksAndActivated)
     EXPECT_EQ(std::to_string(kMiB), DriveValue(0, "fw-staged"));
     EXPECT_EQ(image.substr(0, kMiB), Staged(0, kMiB));
     EXPECT_EQ((std::vector<std::string>{"NvmeFwActivate(1, 2, 0)"}), Calls("NvmeFwActivate"));
+    // The bytes sent so far after each chunk, then the activation.
+    std::wstring log = Captured();
+    EXPECT_NE(std::wstring::npos, log.find(L"SetProgress: 6\ndwSize: 65536, pBuffer + dwSize: "));
+    EXPECT_NE(std::wstring::npos, log.find(L"SetProgress: 100\ndwSize: 1048576, pBuffer + dwSize: "));
+    EXPECT_NE(std::wstring::npos, log.find(L"....\nActive fw....\nSetProgress: 0\n"));
     EXPECT_EQ(0, SimGetOpenCount(0));
 }
 
@@ -107,7 +114,9 @@ TEST_F(FiveFileTest, ImageIsAssembledSentAndCommitted)
 {
     StartWithDrive(1);
     Fill(100000, 700, 512, 1, 300);
+    CaptureTrace();
     RunPathRequest(WM_SSDOP_UPDATE_FW, folder.Path(), 1, true);
+    AfxSetTraceSink(nullptr);
 
     EXPECT_EQ((std::vector<std::wstring>{L"STATUS Downloading firmware", L"PROGRESS 0", L"PROGRESS 50",
                                          std::wstring(L"RESULT ") + kSucceed, L"PROGRESS 0"}),
@@ -125,6 +134,13 @@ TEST_F(FiveFileTest, ImageIsAssembledSentAndCommitted)
     tables.replace(2048, 300, Pattern(300, 14));
     EXPECT_EQ(Pattern(100000, 10) + tables, Staged(1, 116384));
     EXPECT_EQ("1", DriveValue(1, "fw-commits"));
+    // Each chunk's offset and length before it goes, then the commit's outcome.
+    std::wstring log = Captured();
+    EXPECT_NE(std::wstring::npos,
+              log.find(L"CSSDOpThread::UpdateFwForVX1200 -> offset: 0x00000000, dataSize: 0x00010000, pBuffer: 0x"));
+    EXPECT_NE(std::wstring::npos,
+              log.find(L"CSSDOpThread::UpdateFwForVX1200 -> offset: 0x00010000, dataSize: 0x0000c6a0, pBuffer: 0x"));
+    EXPECT_NE(std::wstring::npos, log.find(L"SetProgress: 50\ndwSize: 116384, bResult: 1....\nSetProgress: 0\n"));
     EXPECT_EQ("0", DriveValue(1, "fw-activations"));
     EXPECT_EQ(0, SimGetOpenCount(1));
 }

@@ -4,6 +4,8 @@
 
 #include "LlfFixture.h"
 
+#include <functional>
+
 namespace {
 
 class LlfStepsTest : public LlfEngineTest {
@@ -207,4 +209,134 @@ TEST_F(LlfStepsTest, RestartFailuresFreeTheDeviceInformationSet)
     SimClearJournal();
     EXPECT_FALSE(worker->DisableEnableDevice(0xDEAD, FALSE));
     EXPECT_EQ(1u, Calls("SetupDiDestroyDeviceInfoList").size());
+}
+
+// Each step's outcome goes to the debug log under the step's header, with the
+// exact spacing of its texts; "SetProgress" lines show where the progress moved.
+TEST_F(LlfStepsTest, StepsLogTheirOutcomeUnderTheirHeader)
+{
+    folder.Write(L"bank_nvme_imem.ram", Pattern(600, 5));
+    struct Case {
+        const char* name;
+        std::function<void()> arrange;
+        BOOL (CSSDOpThread::*step)();
+        std::wstring log;
+    } cases[] = {
+        {"mode other than llf", [] {}, &CSSDOpThread::CheckLlfMode,
+         L"-- Step 3 -- Check Llf Mode  ->   not in llf mode"},
+        {"llf mode", [] { ASSERT_EQ(1, SimSetDriveValue(0, "fw-mode", "LLF mode")); }, &CSSDOpThread::CheckLlfMode,
+         L"-- Step 3 -- Check Llf Mode  ->    Pass"},
+        {"mode read refused", [] { SimSetFault("NvmeGetFwMode", 0, SIM_FAULT_FAIL, 0, 0); },
+         &CSSDOpThread::CheckLlfMode, L"-- Step 3 -- Check Llf Mode  ->   Get fw mode fail"},
+        {"tag skipped", [this] { worker->m_setFlashType = 0; }, &CSSDOpThread::SetLlfTag,
+         L"-- Step 3 -- Set Llf Tag  -> Write flash type skipped"},
+        {"tag read back differs",
+         [this] {
+             worker->m_setFlashType = 1;
+             SimSetFault("NvmeReadReg", 0, SIM_FAULT_CORRUPT, 1, 1);
+         },
+         &CSSDOpThread::SetLlfTag, L"-- Step 3 -- Set Llf Tag  -> Reg Data Mismatch"},
+        {"spi skipped", [this] { worker->m_dlSpi = 0; }, &CSSDOpThread::DownloadSpi,
+         L"-- Step 3 -- Download Spi  -> Download code to spi skipped"},
+        {"nor erase refused",
+         [this] {
+             worker->m_dlSpi = 1;
+             SimSetFault("NvmeEraseNor", 0, SIM_FAULT_FAIL, 0, 0);
+         },
+         &CSSDOpThread::DownloadSpi, L"-- Step 3 -- Download Spi  -> Erase nor flash failSetProgress: 0\n"},
+        {"spi tag differs",
+         [this] {
+             worker->m_dlSpi = 1;
+             SimSetFault("NvmeReadReg", 0, SIM_FAULT_CORRUPT, 0, 0);
+         },
+         &CSSDOpThread::DownloadSpi,
+         L"SetProgress: 100\n-- Step 3 -- Download Spi  -> Write spi tag failSetProgress: 0\n"},
+        {"no llf code", [] {}, &CSSDOpThread::DownloadBanka1, L"-- Step 3 -- Download banka1  -> Check file fail"},
+        {"erase reports error", [] { SimSetDriveValue(0, "llf-erase", "1:30:0 0:100:0x0101"); },
+         &CSSDOpThread::EraseNandFlash,
+         L"SetProgress: 30\nCheckResponse, Get error code: 0x0101\n"
+         L"-- Step 3 -- Erase nand flash  -> Fail  --  Error Code: 0x0101SetProgress: 0\n"},
+        {"erase refused", [] { SimSetFault("NvmeLlfEraseNand", 0, SIM_FAULT_FAIL, 0, 0); },
+         &CSSDOpThread::EraseNandFlash, L"-- Step 3 -- Erase nand flash  -> Llf init failSetProgress: 0\n"},
+        {"self test passes silently",
+         [this] {
+             worker->m_selfTestTimeout = 2;
+             SimSetDriveValue(0, "llf-self-test", "0:100:0");
+         },
+         &CSSDOpThread::SelfTest, L"CheckResponse get progress 100\nSetProgress: 100\nSetProgress: 0\n"},
+        {"self test times out",
+         [this] {
+             worker->m_selfTestTimeout = 1;
+             SimSetDriveValue(0, "llf-self-test", "1:30:0");
+         },
+         &CSSDOpThread::SelfTest, L"SetProgress: 30\n-- Step 3 -- Self Test  -> TimeoutSetProgress: 0\n"},
+        {"self test refused", [] { SimSetFault("NvmeSelfTest", 0, SIM_FAULT_FAIL, 0, 0); }, &CSSDOpThread::SelfTest,
+         L"-- Step 3 -- Self Test  -> Self test failSetProgress: 0\n"},
+        {"response read refused",
+         [this] {
+             worker->m_selfTestTimeout = 2;
+             SimSetFault("NvmeLlfResp", 0, SIM_FAULT_FAIL, 0, 0);
+         },
+         &CSSDOpThread::SelfTest, L"-- Step 3 -- Self Test  -> Llf get response failSetProgress: 0\n"},
+        {"reboot refused", [] { SimSetFault("NvmeReboot", 0, SIM_FAULT_FAIL, 0, 0); },
+         &CSSDOpThread::ResetDeviceByReenable, L"-- Step 3 -- Reset Device  -> Device reboot fail"},
+        {"open refused", [] { SimSetFault("NvmeOpenByInst", 0, SIM_FAULT_FAIL, 0, 0); },
+         &CSSDOpThread::SwitchToNormalMode, L"-- Step 3 -- Switch To Normal Mode  -> Open device fail"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        worker->m_llfStep = 3;
+        c.arrange();
+        CaptureTrace();
+        Run(c.step);
+        AfxSetTraceSink(nullptr);
+        SimClearFaults();
+        EXPECT_EQ(c.log, Captured()) << WideToNarrowString(CString(Captured().c_str()));
+    }
+}
+
+// The device-node change names its outcome in the debug log: a node that asks
+// for a reboot after each change, a refused change, no device set, no match.
+TEST_F(LlfEngineTest, DeviceNodeChangeLogsItsOutcome)
+{
+    std::string machine = TwoDriveMachine();
+    machine.insert(machine.find(" service=StorNVMe"), " needs-reboot=1");
+    LoadMachine(machine.c_str());
+    StartWithDrive(0);
+    worker->m_llfStep = 2;
+    worker->m_resetDeviceTimeout = 0;
+    const std::wstring reboot = L"CSSDOpThread::DisableEnableDevice -> Need to reboot the system.....\n"
+                                L"-- Step 2 -- Switch to normal mode  ->  Need to reboot the system";
+    struct Case {
+        const char* fault;
+        DEVINST node; // 0: the drive's own
+        std::wstring log;
+    } cases[] = {
+        {nullptr, 0,
+         reboot + L"SetProgress: 50\n" + reboot +
+             L"SetProgress: 100\n-- Step 2 -- Reset Device  -> PassSetProgress: 0\n"},
+        {"SetupDiCallClassInstaller", 0,
+         L"CSSDOpThread::DisableEnableDevice -> Fail to set state for the specific device, error: 31\n"
+         L"-- Step 2 -- Switch to normal mode  ->  Disable/ enable device fail"},
+        {"SetupDiGetClassDevsW", 0,
+         L"CSSDOpThread::DisableEnableDevice -> Get device info list fail, GetLastError: 31!\n"},
+        {nullptr, 0xDEAD, L"CSSDOpThread::DisableEnableDevice -> No device match\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(WideToNarrowString(CString(c.log.c_str())));
+        if (c.fault)
+            SimSetFault(c.fault, SIM_ANY_DRIVE, SIM_FAULT_FAIL, 0, 1);
+        CaptureTrace();
+        {
+            CSSDOpThread::OperationLock operation(worker);
+            if (c.node)
+                worker->DisableEnableDevice(c.node, FALSE);
+            else
+                worker->ResetDeviceByReenable();
+        }
+        AfxSetTraceSink(nullptr);
+        SimClearFaults();
+        EXPECT_EQ(c.log, Captured());
+    }
+    EXPECT_EQ(1, SimGetNodeEnabled("nvme0"));
 }

@@ -88,7 +88,9 @@ TEST_F(LlfEngineTest, SequenceDownloadsFormatsAndReboots)
     ASSERT_EQ(1, SimSetDriveValue(0, "llf-init", "1:40:0 0:100:0"));
     ASSERT_EQ(1, SimSetDriveValue(0, "llf-all", "1:40:0 0:100:0"));
 
+    CaptureTrace();
     RunPathRequest(WM_SSDOP_LOW_LEVEL_FORMAT, folder.Path(), 1, true);
+    AfxSetTraceSink(nullptr);
 
     std::vector<std::wstring> expected = {
         L"STATUS Switch to llf mode",
@@ -109,6 +111,21 @@ TEST_F(LlfEngineTest, SequenceDownloadsFormatsAndReboots)
                                 L"RESULT Low level format succeed! Please reboot to take effect.", L"PROGRESS 0"})
         expected.push_back(line);
     EXPECT_EQ(expected, recorder.Lines());
+
+    // Each step's outcome under its header, with the texts' own spacing; the
+    // reboot that succeeds logs nothing.
+    std::wstring log = Captured();
+    log.erase(0, log.find(L"-- Step 0"));
+    std::wstring expectedLog = L"-- Step 0 -- Switch To Llf Mode  ->    Pass"
+                               L"SetProgress: 100\n-- Step 1 -- Load Configure File  -> Pass"
+                               L"SetProgress: 0\nSetProgress: 40\nCheckResponse get progress 100\nSetProgress: 100\n"
+                               L"-- Step 2 -- Set Configure  -> Pass"
+                               L"SetProgress: 0\nSetProgress: 12\nSetProgress: 25\n";
+    for (int k = 1; k <= 25; ++k)
+        expectedLog += L"SetProgress: " + std::to_wstring(25 + k) + L"\n";
+    expectedLog += L"**Retry to get response\n**Get progress: 40\nSetProgress: 70\nCheckResponse get progress 100\n"
+                   L"SetProgress: 100\n-- Step 3 -- Do LLF  -> PassSetProgress: 0\nSetProgress: 0\n";
+    EXPECT_EQ(expectedLog, log);
 
     // The library wrote "config.bin" beside "config.ini"; the controller
     // holds it and the zero-padded DRAM code, read back block by block.
