@@ -8,6 +8,9 @@ packages=(
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
   binutils-mingw-w64-x86-64 mingw-w64-x86-64-dev
   wine64 xvfb
+  # Wine's own fonts: dialog units as on Windows, and the caption buttons'
+  # glyphs (Marlett); without them windows are laid out wider than designed.
+  fonts-wine
   googletest
   python3
 )
