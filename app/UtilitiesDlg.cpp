@@ -240,9 +240,9 @@ BOOL CUtilitiesDlg::BrowseFolder(LPCWSTR title, CString& folder)
     ::CoTaskMemFree(item);
     if (!ok)
         return FALSE;
+    // The worker joins file names straight onto the folder.
     folder = displayName;
-    if (folder.Right(1) != L"\\")
-        folder += L"\\";
+    folder += L"\\";
     return TRUE;
 }
 
