@@ -19,10 +19,10 @@ static const COLORREF kLabelColor = RGB(30, 30, 30);
 static const Gdiplus::ARGB kOpaqueWhite = 0xFFFFFFFF;
 
 CDiskHealthDlg::CDiskHealthDlg(CWnd* pParent)
-    : CDialog(IDD_DISKHEALTH, pParent), m_pMainDlg(nullptr), m_pOpThread(nullptr), m_lifeRemaining(0),
-      m_totalWriteGB(0.0), m_temperature(0.0), m_hBkBitmap(nullptr), m_bkInfo(), m_hIconLife(nullptr),
-      m_hIconWrite(nullptr), m_hIconTemperature(nullptr), m_hIconFlashId(nullptr), m_tempColorLow(255, 50, 140, 230),
-      m_tempColorMid(255, 255, 50, 50), m_tempColorHigh(255, 255, 10, 10)
+    : CDialog(IDD_DISKHEALTH, pParent), m_pMainDlg(nullptr), m_pOpThread(nullptr), m_hBkBitmap(nullptr), m_bkInfo(),
+      m_hIconLife(nullptr), m_hIconWrite(nullptr), m_hIconTemperature(nullptr), m_hIconFlashId(nullptr),
+      m_tempColorLow(255, 50, 140, 230), m_tempColorMid(255, 255, 50, 50), m_tempColorHigh(255, 255, 10, 10),
+      m_lifeRemaining(0), m_totalWriteGB(0.0), m_temperature(0.0)
 {
     m_pMainDlg = static_cast<CKestrovaApp*>(AfxGetApp())->m_pMainDlg;
     m_pOpThread = m_pMainDlg ? m_pMainDlg->m_pOpThread : nullptr;

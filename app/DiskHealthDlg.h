@@ -30,25 +30,8 @@ public:
 
     CKestrovaDlg* m_pMainDlg;
     CSSDOpThread* m_pOpThread;
-    ULONGLONG m_lifeRemaining;
-    double m_totalWriteGB;
-    double m_temperature;
-    CString m_flashIdStr;
 
 protected:
-    void DoDataExchange(CDataExchange* pDX) override;
-    BOOL OnInitDialog() override;
-    void OnPaint();
-    void OnBnClickedTemperature();
-    void OnBnClickedTotalWrite();
-    void OnBnClickedLifeRemaining();
-    void OnBnClickedFlashId();
-    void LoadImages();
-    void FreeImages();
-    void RequestSmartRead();
-
-    DECLARE_MESSAGE_MAP()
-
     CBitmap m_bkBitmap;
     HBITMAP m_hBkBitmap;
     BITMAP m_bkInfo;
@@ -67,4 +50,25 @@ protected:
     Gdiplus::Color m_tempColorLow;
     Gdiplus::Color m_tempColorMid;
     Gdiplus::Color m_tempColorHigh;
+
+public:
+    // Read directly by the drive page's log section.
+    ULONGLONG m_lifeRemaining;
+    double m_totalWriteGB;
+    double m_temperature;
+    CString m_flashIdStr;
+
+protected:
+    void DoDataExchange(CDataExchange* pDX) override;
+    BOOL OnInitDialog() override;
+    void OnPaint();
+    void OnBnClickedTemperature();
+    void OnBnClickedTotalWrite();
+    void OnBnClickedLifeRemaining();
+    void OnBnClickedFlashId();
+    void LoadImages();
+    void FreeImages();
+    void RequestSmartRead();
+
+    DECLARE_MESSAGE_MAP()
 };

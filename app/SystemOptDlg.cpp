@@ -17,9 +17,9 @@ ON_MESSAGE(WM_SYSOPT_ENABLE_AHCI, OnEnableAhci)
 END_MESSAGE_MAP()
 
 CSystemOptDlg::CSystemOptDlg(CKestrovaDlg* pParent)
-    : CDialog(IDD_SYSTEMOPT, pParent), m_pMainDlg(nullptr), m_pOpThread(nullptr), m_bIndexingEnabled(FALSE),
-      m_bDefragEnabled(FALSE), m_bPrefetchEnabled(FALSE), m_bVirtualMemoryEnabled(FALSE), m_bFastStartupEnabled(FALSE),
-      m_bTrimEnabled(FALSE), m_bAhciModeEnabled(FALSE), m_hBkBitmap(nullptr), m_bkBitmapInfo()
+    : CDialog(IDD_SYSTEMOPT, pParent), m_pMainDlg(nullptr), m_pOpThread(nullptr), m_hBkBitmap(nullptr),
+      m_bkBitmapInfo(), m_bIndexingEnabled(FALSE), m_bDefragEnabled(FALSE), m_bPrefetchEnabled(FALSE),
+      m_bVirtualMemoryEnabled(FALSE), m_bFastStartupEnabled(FALSE), m_bTrimEnabled(FALSE), m_bAhciModeEnabled(FALSE)
 {
     m_pMainDlg = static_cast<CKestrovaApp*>(AfxGetApp())->m_pMainDlg;
     m_pOpThread = m_pMainDlg ? m_pMainDlg->m_pOpThread : nullptr;

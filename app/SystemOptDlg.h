@@ -42,6 +42,14 @@ public:
     CKestrovaDlg* m_pMainDlg;
     CSSDOpThread* m_pOpThread;
     SystemOperation m_sysOp;
+
+protected:
+    CBitmap m_bkBitmap;
+    HBITMAP m_hBkBitmap;
+    BITMAP m_bkBitmapInfo;
+    CSysOptListCtrl m_listSmart;
+
+public:
     // TRUE when the Windows feature is on. Nothing reads the settings in the
     // running program, so they start as "off" rather than as whatever the
     // memory held; the log export writes them as they are.
@@ -65,9 +73,4 @@ protected:
     void FreeImages();
 
     DECLARE_MESSAGE_MAP()
-
-    CBitmap m_bkBitmap;
-    HBITMAP m_hBkBitmap;
-    BITMAP m_bkBitmapInfo;
-    CSysOptListCtrl m_listSmart;
 };
