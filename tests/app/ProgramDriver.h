@@ -26,6 +26,8 @@ const int kDriveLetter = 1047, kHmb = 1050, kModel = 1051, kOperationTime = 1053
 const int kSmartList = 1044;
 const int kLifeButton = 1006, kFlashIdButton = 1012;
 const int kSecurityErase = 1049, kWriteCache = 1046, kDump = 1048;
+const int kBrowseFw = 1015, kBrowseLlf = 1018, kBrowseDump = 1020;
+const int kFwPath = 1014, kLlfPath = 1016, kDumpPath = 1019;
 } // namespace ids
 
 class ProgramDriver {

@@ -239,6 +239,53 @@ TEST(ProgramResultBox, WriteCacheSwitchEndsInItsBoxAndTheUtilitiesIconFollowsThe
     EXPECT_TRUE(program.CloseAndWait());
 }
 
+TEST(ProgramUtilities, ChoosersOpenByDriveFamilyAtTheProgramFolderAndKeepAFolderWithABackslash)
+{
+    // The default machine's first drive sits on a 6E40 controller, which
+    // takes one image file; the second on a 6E42, which takes a folder.
+    ProgramDriver program;
+    ASSERT_TRUE(program.Start(kDefaultMachine));
+    ASSERT_TRUE(program.WaitForDrivePage());
+    HWND utilities = program.UtilitiesPage();
+    ASSERT_NE(utilities, nullptr);
+    // The folder browsers open at the program's folder: OK keeps it.
+    CString folder = program.Folder();
+    struct Case {
+        const char* name;
+        int disk;
+        int button;
+        const wchar_t* dialog;
+        bool ok;
+        int edit;
+        CString shown;
+    } cases[] = {
+        {"image file, cancelled", 0, ids::kBrowseFw, L"Open", false, ids::kFwPath, L""},
+        {"llf folder", 0, ids::kBrowseLlf, L"Browse for Folder", true, ids::kLlfPath, folder},
+        {"dump folder", 0, ids::kBrowseDump, L"Browse for Folder", true, ids::kDumpPath, folder},
+        {"firmware folder", 1, ids::kBrowseFw, L"Browse for Folder", true, ids::kFwPath, folder},
+        {"firmware folder, cancelled", 1, ids::kBrowseFw, L"Browse for Folder", false, ids::kFwPath, folder},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (program.DiskListSelection() != c.disk) {
+            CString serial = ProgramDriver::Text(program.DrivePage(), ids::kSerial);
+            program.SelectDisk(c.disk);
+            // The drive page follows once the worker has handled the selection.
+            ASSERT_TRUE(PumpUntil([&] { return ProgramDriver::Text(program.DrivePage(), ids::kSerial) != serial; }));
+        }
+        ProgramDriver::Click(utilities, c.button);
+        HWND dialog = program.WaitForWindow(c.dialog, 15000);
+        ASSERT_NE(dialog, nullptr);
+        PumpMessages(500);
+        ::PostMessageW(dialog, WM_COMMAND, c.ok ? IDOK : IDCANCEL, 0);
+        ASSERT_TRUE(PumpUntil([&] { return !::IsWindow(dialog); }));
+        PumpMessages(300);
+        EXPECT_EQ(ProgramDriver::Text(utilities, c.edit).CompareNoCase(c.shown), 0)
+            << (LPCWSTR)ProgramDriver::Text(utilities, c.edit);
+    }
+    EXPECT_TRUE(program.CloseAndWait());
+}
+
 TEST(ProgramClose, EndsCleanlyWithQueuedRequestsAndRightAfterASelection)
 {
     // The caption button and Esc take the same road: the worker is asked to
