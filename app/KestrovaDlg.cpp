@@ -39,13 +39,13 @@ static const COLORREF kCaptionColor = RGB(50, 50, 50);
 static const UINT kIndicators[] = {ID_STATUS_PANE_MAKER, ID_STATUS_PANE_TEXT, ID_STATUS_PANE_PROGRESS};
 
 CKestrovaDlg::CKestrovaDlg(CWnd* pParent)
-    : CDialogEx(IDD_MAIN_DIALOG, pParent), m_pCurPage(nullptr), m_pSystemInfoDlg(nullptr), m_pDriveInfoDlg(nullptr),
-      m_pSystemOptDlg(nullptr), m_pDiskHealthDlg(nullptr), m_pUtilitiesDlg(nullptr), m_pOpThread(nullptr), m_nCurSel(0),
-      m_nAutoCheckTimer(0), m_bSwitching(FALSE), m_nStatusBarHeight(30), m_hBkBitmap(nullptr), m_bkBitmapInfo(),
+    : CDialogEx(IDD_MAIN_DIALOG, pParent), m_nStatusBarHeight(30), m_hBkBitmap(nullptr), m_bkBitmapInfo(),
       m_hReloadIcon(nullptr), m_hExportLogIcon(nullptr), m_hSelectIcon(nullptr), m_hDriveIcon(nullptr),
       m_hOptimizationIcon(nullptr), m_hHealthIcon(nullptr), m_hUtilityIcon(nullptr), m_hSystemIcon(nullptr),
-      m_hSwitchModeIcon(nullptr), m_hSwitchMode2Icon(nullptr), m_pCurMarker(nullptr), m_hIcon(nullptr),
-      m_hWorkerThread(nullptr), m_bQuitPosted(FALSE)
+      m_hSwitchModeIcon(nullptr), m_hSwitchMode2Icon(nullptr), m_pCurMarker(nullptr), m_pCurPage(nullptr),
+      m_pSystemInfoDlg(nullptr), m_pDriveInfoDlg(nullptr), m_pSystemOptDlg(nullptr), m_pDiskHealthDlg(nullptr),
+      m_pUtilitiesDlg(nullptr), m_pOpThread(nullptr), m_nCurSel(0), m_nAutoCheckTimer(0), m_bSwitching(FALSE),
+      m_hIcon(nullptr), m_hWorkerThread(nullptr), m_bQuitPosted(FALSE)
 {
     m_hIcon = AfxGetApp()->LoadIcon(IDR_MAINFRAME);
     m_pOpThread = static_cast<CSSDOpThread*>(AfxBeginThread(RUNTIME_CLASS(CSSDOpThread), THREAD_PRIORITY_NORMAL));

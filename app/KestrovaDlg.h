@@ -38,20 +38,6 @@ public:
 
     BOOL DestroyWindow() override;
 
-    // Read by the pages and the worker.
-    CWnd* m_pCurPage;
-    CSystemInfoDlg* m_pSystemInfoDlg;
-    CDriveInfoDlg* m_pDriveInfoDlg;
-    CSystemOptDlg* m_pSystemOptDlg;
-    CDiskHealthDlg* m_pDiskHealthDlg;
-    CUtilitiesDlg* m_pUtilitiesDlg;
-    CSSDOpThread* m_pOpThread;
-    int m_nCurSel;
-    UINT_PTR m_nAutoCheckTimer;
-    CString m_strOldClkMode;
-    CString m_strNewClkMode;
-    BOOL m_bSwitching;
-
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
     BOOL OnInitDialog() override;
@@ -148,6 +134,23 @@ protected:
     CRect m_rcClient;
     CPoint m_ptNavOrigin;
     CSize m_sizeNavButton;
+
+public:
+    // Read by the pages and the worker.
+    CWnd* m_pCurPage;
+    CSystemInfoDlg* m_pSystemInfoDlg;
+    CDriveInfoDlg* m_pDriveInfoDlg;
+    CSystemOptDlg* m_pSystemOptDlg;
+    CDiskHealthDlg* m_pDiskHealthDlg;
+    CUtilitiesDlg* m_pUtilitiesDlg;
+    CSSDOpThread* m_pOpThread;
+    int m_nCurSel;
+    UINT_PTR m_nAutoCheckTimer;
+    CString m_strOldClkMode;
+    CString m_strNewClkMode;
+    BOOL m_bSwitching;
+
+protected:
     HICON m_hIcon;
 
     // A copy of the worker's thread handle, valid after the worker deleted
