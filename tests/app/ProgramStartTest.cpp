@@ -237,4 +237,47 @@ TEST(ProgramNavigation, SmartPageListsCataloguedAttributesAndTheDrivePageComesBa
     EXPECT_TRUE(program.CloseAndWait());
 }
 
+// The drive page's refresh is the one road that reads the drive's SMART log
+// here: the button of the page already shown sends nothing, and the SMART
+// page is filled from the store without a device read. The journal is
+// written when the program ends, so a run that only starts and closes gives
+// the reads of the start-up.
+int SmartLogReads(const std::string& journal)
+{
+    int count = 0;
+    for (size_t at = journal.find("NvmeSmartLog("); at != std::string::npos; at = journal.find("NvmeSmartLog(", at + 1))
+        ++count;
+    return count;
+}
+
+TEST(ProgramNavigation, ButtonOfTheShownPageDoesNothingAndTheSmartPageReadsNoDevice)
+{
+    int startUpReads = 0;
+    {
+        ProgramDriver program;
+        ASSERT_TRUE(program.Start(TwoDriveMachine(false)));
+        ASSERT_TRUE(program.WaitForDrivePage());
+        PumpMessages(500);
+        ASSERT_TRUE(program.CloseAndWait());
+        startUpReads = SmartLogReads(program.Journal());
+        ASSERT_GT(startUpReads, 0);
+    }
+
+    ProgramDriver program;
+    ASSERT_TRUE(program.Start(TwoDriveMachine(false)));
+    ASSERT_TRUE(program.WaitForDrivePage());
+    PumpMessages(500);
+    program.Click(ids::kDiskInfo);
+    program.Click(ids::kSmartInfo);
+    ASSERT_TRUE(PumpUntil([&] { return ::IsWindowVisible(program.SmartPage()) != FALSE; }));
+    program.Click(ids::kSmartInfo);
+    PumpMessages(300);
+    EXPECT_EQ(program.VisiblePages().size(), 1u);
+    program.Click(ids::kDiskInfo);
+    ASSERT_TRUE(PumpUntil([&] { return ::IsWindowVisible(program.DrivePage()) != FALSE; }));
+    PumpMessages(500);
+    ASSERT_TRUE(program.CloseAndWait());
+    EXPECT_EQ(SmartLogReads(program.Journal()), startUpReads + 1);
+}
+
 } // namespace
