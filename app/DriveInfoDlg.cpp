@@ -15,8 +15,8 @@ END_MESSAGE_MAP()
 static const COLORREF kWhite = 0xFFFFFF;
 
 CDriveInfoDlg::CDriveInfoDlg(CKestrovaDlg* pParent)
-    : CDialog(IDD_DRIVEINFO, pParent), m_pMainDlg(nullptr), m_pOpThread(nullptr), m_clkModeFlag(0),
-      m_hBkBitmap(nullptr), m_bkBitmapInfo(), m_hGreenIcon(nullptr), m_hRedIcon(nullptr)
+    : CDialog(IDD_DRIVEINFO, pParent), m_pMainDlg(nullptr), m_pOpThread(nullptr), m_hBkBitmap(nullptr),
+      m_bkBitmapInfo(), m_clkModeFlag(0), m_hGreenIcon(nullptr), m_hRedIcon(nullptr)
 {
     m_pMainDlg = static_cast<CKestrovaApp*>(AfxGetApp())->m_pMainDlg;
     m_pOpThread = m_pMainDlg ? m_pMainDlg->m_pOpThread : nullptr;

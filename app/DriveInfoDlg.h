@@ -41,13 +41,6 @@ public:
     static void BytesToHexString(BYTE* data, int len, CString& out);
     static void AtaWordsToString(WORD* words, int count, CString& out);
 
-    CKestrovaDlg* m_pMainDlg;
-    CSSDOpThread* m_pOpThread;
-    CString m_powerOnTimeStr;
-    CString m_lifeRemaingStr;
-    CString m_originalClkModeStr;
-    int m_clkModeFlag;
-
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
     BOOL OnInitDialog() override;
@@ -58,6 +51,11 @@ protected:
 
     DECLARE_MESSAGE_MAP()
 
+public:
+    CKestrovaDlg* m_pMainDlg;
+    CSSDOpThread* m_pOpThread;
+
+protected:
     CBitmap m_bkBitmap;
     HBITMAP m_hBkBitmap;
     BITMAP m_bkBitmapInfo;
@@ -83,6 +81,15 @@ protected:
     CStyleStatic m_valueModel;
     CStyleStatic m_valueOperationTime;
     CStyleStatic m_labelSmart;
+
+public:
+    // Read by the main window's clock-mode switch.
+    CString m_powerOnTimeStr;
+    CString m_lifeRemaingStr;
+    CString m_originalClkModeStr;
+    int m_clkModeFlag;
+
+protected:
     HICON m_hGreenIcon;
     HICON m_hRedIcon;
 };
