@@ -373,6 +373,9 @@ void CDriveInfoDlg::InvalidateInfoArea()
 void CDriveInfoDlg::BytesToHexString(BYTE* data, int len, CString& out)
 {
     out.Empty();
+    // No bytes to show for a missing buffer, rather than a read through NULL.
+    if (!data)
+        return;
     for (int i = 0; i < len; ++i) {
         CString byte;
         byte.Format(L"%02X ", data[i]);
@@ -385,6 +388,9 @@ void CDriveInfoDlg::AtaWordsToString(WORD* words, int count, CString& out)
 {
     if (!words)
         return;
+    // A negative count is no words: its buffer size must not wrap into a huge one.
+    if (count < 0)
+        count = 0;
     // ATA strings keep two characters per word, the high byte first.
     std::vector<char> text(2 * static_cast<size_t>(count) + 2, 0);
     for (int i = 0; i < count; ++i) {
