@@ -74,12 +74,18 @@ TEST(ProgramExport, LogFileHoldsTheSectionsByteForByte)
     program.Click(ids::kLogExport);
     CString proposed;
     ASSERT_TRUE(SaveAs(program, path, &proposed));
-    // The proposed name is the time of the click.
-    EXPECT_EQ(proposed.Find(L"Kestrova_"), 0) << (LPCWSTR)proposed;
-    EXPECT_EQ(proposed.Right(4), CString(L".log"));
-    CString year;
-    year.Format(L"Kestrova_%04d%02d%02d", before.wYear, before.wMonth, before.wDay);
-    EXPECT_EQ(proposed.Find(year), 0);
+    SYSTEMTIME after;
+    ::GetLocalTime(&after);
+    // The proposed name is the time of the click, every field at its full
+    // width, so that the names of two moments sort as the moments do.
+    auto nameAt = [](const SYSTEMTIME& t) {
+        CString name;
+        name.Format(L"Kestrova_%04d%02d%02d%02d%02d%02d.log", t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond);
+        return name;
+    };
+    EXPECT_EQ(proposed.GetLength(), 27) << (LPCWSTR)proposed;
+    EXPECT_GE(proposed.Compare(nameAt(before)), 0) << (LPCWSTR)proposed;
+    EXPECT_LE(proposed.Compare(nameAt(after)), 0) << (LPCWSTR)proposed;
 
     std::string bytes;
     ASSERT_TRUE(PumpUntil([&] {
