@@ -23,6 +23,16 @@ public:
     using CDiskHealthDlg::m_staticTotalWrite;
 };
 
+// The fill colour a gauge paints with (the gauge keeps it to itself).
+struct GaugeProbe : CCylinderGauge {
+    using CCylinderGauge::m_crFill;
+};
+Gdiplus::ARGB FillColour(CCylinderGauge& gauge)
+{
+    Gdiplus::ARGB CCylinderGauge::*fill = &GaugeProbe::m_crFill;
+    return gauge.*fill;
+}
+
 // A main window object (its worker running, no window of its own), one
 // drive in the worker's list, and the health page on a host window.
 class HealthPageTest : public ::testing::Test {
@@ -82,11 +92,12 @@ TEST_F(HealthPageTest, NvmeHealthLogGivesTemperatureLifeAndTotalWrite)
         double temperature;
         ULONGLONG life;
         const wchar_t* written;
+        Gdiplus::ARGB fill; // blue below 60 degrees, red from 60, deeper red from 80
     } cases[] = {
-        {0x0140, 100, 3, 2097152, 47, 97, L"1000.00GB"},
-        {0x0151, 90, 3, 0, 64, 90, L"0.00GB"},
+        {0x0140, 100, 3, 2097152, 47, 97, L"1000.00GB", 0xFF328CE6},
+        {0x0151, 90, 3, 0, 64, 90, L"0.00GB", 0xFFFF3232},
         // 100 - 110 as an unsigned byte is 246: the spare is the smaller.
-        {0x0161, 100, 110, 1, 80, 100, L"0.00GB"},
+        {0x0161, 100, 110, 1, 80, 100, L"0.00GB", 0xFFFF0A0A},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.kelvin);
@@ -96,6 +107,7 @@ TEST_F(HealthPageTest, NvmeHealthLogGivesTemperatureLifeAndTotalWrite)
         EXPECT_EQ(m_page->m_lifeRemaining, c.life);
         EXPECT_EQ(m_page->m_gaugeLife.GetPos(), static_cast<int>(c.life));
         EXPECT_EQ(m_page->m_gaugeTemperature.GetPos(), static_cast<int>(c.temperature));
+        EXPECT_EQ(FillColour(m_page->m_gaugeTemperature), c.fill);
         CString written;
         m_page->m_staticTotalWrite.GetWindowText(written);
         EXPECT_STREQ(written, c.written);
