@@ -2,6 +2,7 @@
 
 #include "Kestrova.h"
 #include "KestrovaDlg.h"
+#include "PageImages.h"
 #include "SSDOpThread.h"
 #include "define.h"
 
@@ -34,26 +35,13 @@ CDiskHealthDlg::~CDiskHealthDlg()
     FreeImages();
 }
 
-static HICON LoadIconFile(LPCWSTR path, LPCWSTR failure)
-{
-    HICON icon = static_cast<HICON>(::LoadImageW(AfxGetInstanceHandle(), path, IMAGE_ICON, 0, 0, LR_LOADFROMFILE));
-    if (!icon)
-        DebugPrint(failure, ::GetLastError());
-    return icon;
-}
-
 void CDiskHealthDlg::LoadImages()
 {
-    m_hBkBitmap = static_cast<HBITMAP>(
-        ::LoadImageW(AfxGetInstanceHandle(), L".\\res\\subbk.bmp", IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
-    if (m_hBkBitmap) {
-        m_bkBitmap.Attach(m_hBkBitmap);
-        m_bkBitmap.GetBitmap(&m_bkInfo);
-    }
-    m_hIconLife = LoadIconFile(L".\\res\\life.ico", L"Load life icon error, error num: %d\n");
-    m_hIconWrite = LoadIconFile(L".\\res\\write.ico", L"Load write icon error, error num: %d\n");
-    m_hIconTemperature = LoadIconFile(L".\\res\\temperature.ico", L"Load temperature icon error, error num: %d\n");
-    m_hIconFlashId = LoadIconFile(L".\\res\\flashid.ico", L"Load flash id icon error, error num: %d\n");
+    m_hBkBitmap = LoadPageBackground(L".\\res\\subbk.bmp", m_bkBitmap, m_bkInfo);
+    m_hIconLife = LoadPageIcon(L".\\res\\life.ico", L"Load life icon error, error num: %d\n");
+    m_hIconWrite = LoadPageIcon(L".\\res\\write.ico", L"Load write icon error, error num: %d\n");
+    m_hIconTemperature = LoadPageIcon(L".\\res\\temperature.ico", L"Load temperature icon error, error num: %d\n");
+    m_hIconFlashId = LoadPageIcon(L".\\res\\flashid.ico", L"Load flash id icon error, error num: %d\n");
 }
 
 void CDiskHealthDlg::FreeImages()
@@ -129,15 +117,8 @@ BOOL CDiskHealthDlg::OnInitDialog()
 void CDiskHealthDlg::OnPaint()
 {
     CPaintDC dc(this);
-    if (!m_hBkBitmap)
-        return;
-    CDC memDC;
-    memDC.CreateCompatibleDC(&dc);
-    CBitmap* old = memDC.SelectObject(&m_bkBitmap);
-    CRect client;
-    GetClientRect(&client);
-    dc.StretchBlt(0, 0, client.Width(), client.Height(), &memDC, 0, 0, m_bkInfo.bmWidth, m_bkInfo.bmHeight, SRCCOPY);
-    memDC.SelectObject(old);
+    if (m_hBkBitmap)
+        PaintPageBackground(*this, dc, m_bkBitmap, m_bkInfo);
 }
 
 void CDiskHealthDlg::RequestSmartRead()

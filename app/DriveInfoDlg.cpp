@@ -3,6 +3,7 @@
 #include "DiskHealthDlg.h"
 #include "Kestrova.h"
 #include "KestrovaDlg.h"
+#include "PageImages.h"
 #include "SSDOpThread.h"
 #include "define.h"
 
@@ -71,20 +72,9 @@ BOOL CDriveInfoDlg::OnInitDialog()
 
 void CDriveInfoDlg::LoadImages()
 {
-    m_hBkBitmap = static_cast<HBITMAP>(
-        ::LoadImageW(AfxGetInstanceHandle(), L".\\res\\subbk.bmp", IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
-    if (m_hBkBitmap) {
-        m_bkBitmap.Attach(m_hBkBitmap);
-        m_bkBitmap.GetBitmap(&m_bkBitmapInfo);
-    }
-    m_hGreenIcon = static_cast<HICON>(
-        ::LoadImageW(AfxGetInstanceHandle(), L".\\res\\Greed.ico", IMAGE_ICON, 0, 0, LR_LOADFROMFILE));
-    if (!m_hGreenIcon)
-        DebugPrint(L"Load health icon error, error num: %d\n", ::GetLastError());
-    m_hRedIcon =
-        static_cast<HICON>(::LoadImageW(AfxGetInstanceHandle(), L".\\res\\Red.ico", IMAGE_ICON, 0, 0, LR_LOADFROMFILE));
-    if (!m_hRedIcon)
-        DebugPrint(L"Load health icon error, error num: %d\n", ::GetLastError());
+    m_hBkBitmap = LoadPageBackground(L".\\res\\subbk.bmp", m_bkBitmap, m_bkBitmapInfo);
+    m_hGreenIcon = LoadPageIcon(L".\\res\\Greed.ico", L"Load health icon error, error num: %d\n");
+    m_hRedIcon = LoadPageIcon(L".\\res\\Red.ico", L"Load health icon error, error num: %d\n");
 }
 
 void CDriveInfoDlg::InitFonts()
@@ -111,16 +101,8 @@ void CDriveInfoDlg::InitFonts()
 void CDriveInfoDlg::OnPaint()
 {
     CPaintDC dc(this);
-    if (!m_hBkBitmap)
-        return;
-    CDC memDC;
-    memDC.CreateCompatibleDC(&dc);
-    CBitmap* old = memDC.SelectObject(&m_bkBitmap);
-    CRect client;
-    GetClientRect(&client);
-    dc.StretchBlt(0, 0, client.Width(), client.Height(), &memDC, 0, 0, m_bkBitmapInfo.bmWidth, m_bkBitmapInfo.bmHeight,
-                  SRCCOPY);
-    memDC.SelectObject(old);
+    if (m_hBkBitmap)
+        PaintPageBackground(*this, dc, m_bkBitmap, m_bkBitmapInfo);
 }
 
 void CDriveInfoDlg::RequestDriveInfo()

@@ -2,6 +2,7 @@
 
 #include "Kestrova.h"
 #include "KestrovaDlg.h"
+#include "PageImages.h"
 #include "SSDOpThread.h"
 #include "define.h"
 
@@ -101,16 +102,8 @@ void CSystemOptDlg::UpdateSmartList()
 void CSystemOptDlg::OnPaint()
 {
     CPaintDC dc(this);
-    if (!m_hBkBitmap)
-        return;
-    CDC memDC;
-    memDC.CreateCompatibleDC(&dc);
-    CBitmap* old = memDC.SelectObject(&m_bkBitmap);
-    CRect client;
-    GetClientRect(&client);
-    dc.StretchBlt(0, 0, client.Width(), client.Height(), &memDC, 0, 0, m_bkBitmapInfo.bmWidth, m_bkBitmapInfo.bmHeight,
-                  SRCCOPY);
-    memDC.SelectObject(old);
+    if (m_hBkBitmap)
+        PaintPageBackground(*this, dc, m_bkBitmap, m_bkBitmapInfo);
 }
 
 void CSystemOptDlg::ExportInfo(FILE* fp)
@@ -238,10 +231,5 @@ void CSystemOptDlg::RefreshList()
 
 void CSystemOptDlg::LoadImages()
 {
-    m_hBkBitmap = static_cast<HBITMAP>(
-        ::LoadImageW(AfxGetInstanceHandle(), L".\\res\\subbk.bmp", IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
-    if (m_hBkBitmap) {
-        m_bkBitmap.Attach(m_hBkBitmap);
-        m_bkBitmap.GetBitmap(&m_bkBitmapInfo);
-    }
+    m_hBkBitmap = LoadPageBackground(L".\\res\\subbk.bmp", m_bkBitmap, m_bkBitmapInfo);
 }

@@ -3,6 +3,7 @@
 #include "FileUtil.h"
 #include "Kestrova.h"
 #include "KestrovaDlg.h"
+#include "PageImages.h"
 #include "MessageInfoDlg.h"
 #include "SSDOpThread.h"
 #include "define.h"
@@ -36,29 +37,16 @@ CUtilitiesDlg::~CUtilitiesDlg()
     FreeImages();
 }
 
-static HICON LoadIconFile(LPCWSTR path, LPCWSTR failure)
-{
-    HICON icon = static_cast<HICON>(::LoadImageW(AfxGetInstanceHandle(), path, IMAGE_ICON, 0, 0, LR_LOADFROMFILE));
-    if (!icon)
-        DebugPrint(failure, ::GetLastError());
-    return icon;
-}
-
 void CUtilitiesDlg::LoadImages()
 {
-    m_hBkBitmap = static_cast<HBITMAP>(
-        ::LoadImageW(AfxGetInstanceHandle(), L".\\res\\subbk.bmp", IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
-    if (m_hBkBitmap) {
-        m_bkBitmap.Attach(m_hBkBitmap);
-        m_bkBitmap.GetBitmap(&m_bkInfo);
-    }
-    m_hIconFwDownload = LoadIconFile(L".\\res\\fwdownload.ico", L"Load fwdownload icon error, error num: %d\n");
-    m_hIconSearchFile = LoadIconFile(L".\\res\\searchfile.ico", L"Load searchfile icon error, error num: %d\n");
-    m_hIconErase = LoadIconFile(L".\\res\\erase.ico", L"Load erase icon error, error num: %d\n");
-    m_hIconDump = LoadIconFile(L".\\res\\dump.ico", L"Load dump icon error, error num: %d\n");
-    m_hIconFormat = LoadIconFile(L".\\res\\format.ico", L"Load format icon error, error num: %d\n");
-    m_hIconCheck = LoadIconFile(L".\\res\\check.ico", L"Load check icon error, error num: %d\n");
-    m_hIconUncheck = LoadIconFile(L".\\res\\uncheck.ico", L"Load uncheck icon error, error num: %d\n");
+    m_hBkBitmap = LoadPageBackground(L".\\res\\subbk.bmp", m_bkBitmap, m_bkInfo);
+    m_hIconFwDownload = LoadPageIcon(L".\\res\\fwdownload.ico", L"Load fwdownload icon error, error num: %d\n");
+    m_hIconSearchFile = LoadPageIcon(L".\\res\\searchfile.ico", L"Load searchfile icon error, error num: %d\n");
+    m_hIconErase = LoadPageIcon(L".\\res\\erase.ico", L"Load erase icon error, error num: %d\n");
+    m_hIconDump = LoadPageIcon(L".\\res\\dump.ico", L"Load dump icon error, error num: %d\n");
+    m_hIconFormat = LoadPageIcon(L".\\res\\format.ico", L"Load format icon error, error num: %d\n");
+    m_hIconCheck = LoadPageIcon(L".\\res\\check.ico", L"Load check icon error, error num: %d\n");
+    m_hIconUncheck = LoadPageIcon(L".\\res\\uncheck.ico", L"Load uncheck icon error, error num: %d\n");
 }
 
 void CUtilitiesDlg::FreeImages()
@@ -119,15 +107,8 @@ BOOL CUtilitiesDlg::OnInitDialog()
 void CUtilitiesDlg::OnPaint()
 {
     CPaintDC dc(this);
-    if (!m_hBkBitmap)
-        return;
-    CDC memDC;
-    memDC.CreateCompatibleDC(&dc);
-    CBitmap* old = memDC.SelectObject(&m_bkBitmap);
-    CRect client;
-    GetClientRect(&client);
-    dc.StretchBlt(0, 0, client.Width(), client.Height(), &memDC, 0, 0, m_bkInfo.bmWidth, m_bkInfo.bmHeight, SRCCOPY);
-    memDC.SelectObject(old);
+    if (m_hBkBitmap)
+        PaintPageBackground(*this, dc, m_bkBitmap, m_bkInfo);
 }
 
 void CUtilitiesDlg::Post(UINT message, WPARAM wParam)
