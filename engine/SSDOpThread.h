@@ -176,6 +176,24 @@ private:
     LlfPollOutcome PollLlfResponse(VntSSD* device, const CString& header, int limit, DWORD intervalMs, BYTE* block,
                                    BOOL saveOnError, int progressBase, int progressSpan, BOOL logProgress);
     void LogPollFailure(const CString& header, LlfPollOutcome outcome, const BYTE* block);
+    // The jobs the controller runs on its own once started, reporting through
+    // the response block.
+    enum LlfJob { LLF_JOB_INIT, LLF_JOB_ERASE_NAND, LLF_JOB_SELF_TEST };
+    // Opens the drive, starts `job` and polls its response up to `polls` times
+    // a second apart; logs the poll's failure, or Pass when `logPass`; then
+    // closes the drive and resets the progress.
+    BOOL RunLlfJob(const CString& header, LlfJob job, int polls, BOOL saveOnError, BOOL logPass);
+    // The library call that starts `job`; its failure is logged.
+    BOOL StartLlfJob(VntSSD* device, const CString& header, LlfJob job);
+    // What a download step does once its image is written, the drive still open.
+    typedef BOOL (CSSDOpThread::*LlfAfterDownload)(VntSSD* device, const CString& header);
+    // Checks the image file, opens the drive, writes the image in 512-byte
+    // blocks from `address` (progress 0 to `span`) and runs `then`; then
+    // closes the drive and resets the progress.
+    BOOL DownloadLlfImage(const CString& header, CString path, LPCWSTR checkText, DWORD address, int span,
+                          LlfAfterDownload then);
+    BOOL LogLlfPass(VntSSD* device, const CString& header);
+    BOOL StartLlfAll(VntSSD* device, const CString& header);
     BOOL AwaitLlfAll(VntSSD* device, const CString& header);
     BOOL WriteSpiTag(VntSSD* device, const CString& header);
     BOOL RestartByReenable(const CString& header, int waitSeconds);

@@ -168,49 +168,15 @@ BOOL CSSDOpThread::LoadConfigureFile()
     header.Format(L"-- Step %d -- Load Configure File  ->", m_llfStep);
     CString path;
     path.Format(L"%s%S", m_llfResPathStr.GetString(), "config.bin");
-    ULONGLONG size = 0;
-    if (!CheckImageFile(header, path, L"%s Check configure file fail", kConfigAddress, &size))
-        return FALSE;
-    VntSSD* device = GetRequestDevice();
-    ScopedDriveOpen drive(device);
-    if (!drive.Open()) {
-        DebugPrint(L"%s Open device fail", header.GetString());
-        return FALSE;
-    }
-    BOOL result = WriteImageBlocks(device, header, path, size, kConfigAddress, kBlock, 100, FALSE);
-    if (result)
-        DebugPrint(L"%s Pass", header.GetString());
-    drive.Close();
-    SetProgress(0);
-    return result;
+    return DownloadLlfImage(header, path, L"%s Check configure file fail", kConfigAddress, 100,
+                            &CSSDOpThread::LogLlfPass);
 }
 
 BOOL CSSDOpThread::SetConfigure()
 {
     CString header;
     header.Format(L"-- Step %d -- Set Configure  ->", m_llfStep);
-    VntSSD* device = GetRequestDevice();
-    ScopedDriveOpen drive(device);
-    if (!drive.Open()) {
-        DebugPrint(L"%s Open device fail", header.GetString());
-        return FALSE;
-    }
-    BOOL success = FALSE;
-    if (!device->DeviceLlfInit(0xFF, 0xFF)) {
-        DebugPrint(L"%s Llf init fail", header.GetString());
-    } else {
-        BYTE block[kResponseLength] = {};
-        LlfPollOutcome outcome =
-            PollLlfResponse(device, header, m_llfInitTimeout, kOneSecond, block, TRUE, 0, 100, FALSE);
-        success = outcome == LLF_POLL_FINISHED;
-        if (success)
-            DebugPrint(L"%s Pass", header.GetString());
-        else
-            LogPollFailure(header, outcome, block);
-    }
-    drive.Close();
-    SetProgress(0);
-    return success;
+    return RunLlfJob(header, LLF_JOB_INIT, m_llfInitTimeout, TRUE, TRUE);
 }
 
 BOOL CSSDOpThread::DoLlf()
@@ -218,26 +184,18 @@ BOOL CSSDOpThread::DoLlf()
     CString header;
     header.Format(L"-- Step %d -- Do LLF  ->", m_llfStep);
     CString path = m_llfResPathStr + L"bank_dram.ram";
-    ULONGLONG size = 0;
-    if (!CheckImageFile(header, path, L"%s Check dram code file fail", kDramCodeAddress, &size))
-        return FALSE;
-    VntSSD* device = GetRequestDevice();
-    ScopedDriveOpen drive(device);
-    if (!drive.Open()) {
-        DebugPrint(L"%s Open device fail", header.GetString());
-        return FALSE;
-    }
-    // The download logs its own failures.
-    BOOL success = WriteImageBlocks(device, header, path, size, kDramCodeAddress, kBlock, 25, FALSE);
-    if (success && !device->DeviceLlfAll()) {
+    // The download logs its own failures; its progress takes the first quarter.
+    return DownloadLlfImage(header, path, L"%s Check dram code file fail", kDramCodeAddress, 25,
+                            &CSSDOpThread::StartLlfAll);
+}
+
+BOOL CSSDOpThread::StartLlfAll(VntSSD* device, const CString& header)
+{
+    if (!device->DeviceLlfAll()) {
         DebugPrint(L"%s Llf all fail", header.GetString());
-        success = FALSE;
+        return FALSE;
     }
-    if (success)
-        success = AwaitLlfAll(device, header);
-    drive.Close();
-    SetProgress(0);
-    return success;
+    return AwaitLlfAll(device, header);
 }
 
 // The format proper: a fixed wait while the controller starts it, then the
@@ -348,6 +306,32 @@ BOOL CSSDOpThread::CheckImageFile(const CString& header, CString& path, LPCWSTR 
         DebugPrint(checkText, header.GetString());
         return FALSE;
     }
+    return TRUE;
+}
+
+BOOL CSSDOpThread::DownloadLlfImage(const CString& header, CString path, LPCWSTR checkText, DWORD address, int span,
+                                    LlfAfterDownload then)
+{
+    ULONGLONG size = 0;
+    if (!CheckImageFile(header, path, checkText, address, &size))
+        return FALSE;
+    VntSSD* device = GetRequestDevice();
+    ScopedDriveOpen drive(device);
+    if (!drive.Open()) {
+        DebugPrint(L"%s Open device fail", header.GetString());
+        return FALSE;
+    }
+    BOOL result = WriteImageBlocks(device, header, path, size, address, kBlock, span, FALSE);
+    if (result)
+        result = (this->*then)(device, header);
+    drive.Close();
+    SetProgress(0);
+    return result;
+}
+
+BOOL CSSDOpThread::LogLlfPass(VntSSD*, const CString& header)
+{
+    DebugPrint(L"%s Pass", header.GetString());
     return TRUE;
 }
 

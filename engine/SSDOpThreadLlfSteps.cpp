@@ -104,21 +104,7 @@ BOOL CSSDOpThread::DownloadBanka1()
     CString header;
     header.Format(L"-- Step %d -- Download banka1  ->", m_llfStep);
     CString path = m_llfResPathStr + L"banka1_llf.ram";
-    ULONGLONG size = 0;
-    if (!CheckImageFile(header, path, L"%s Check file fail", kBanka1Address, &size))
-        return FALSE;
-    VntSSD* device = GetRequestDevice();
-    ScopedDriveOpen drive(device);
-    if (!drive.Open()) {
-        DebugPrint(L"%s Open device fail", header.GetString());
-        return FALSE;
-    }
-    BOOL result = WriteImageBlocks(device, header, path, size, kBanka1Address, 512, 100, FALSE);
-    if (result)
-        DebugPrint(L"%s Pass", header.GetString());
-    drive.Close();
-    SetProgress(0);
-    return result;
+    return DownloadLlfImage(header, path, L"%s Check file fail", kBanka1Address, 100, &CSSDOpThread::LogLlfPass);
 }
 
 BOOL CSSDOpThread::DownloadSpi()
@@ -188,34 +174,20 @@ BOOL CSSDOpThread::EraseNandFlash()
 {
     CString header;
     header.Format(L"-- Step %d -- Erase nand flash  ->", m_llfStep);
-    VntSSD* device = GetRequestDevice();
-    ScopedDriveOpen drive(device);
-    if (!drive.Open()) {
-        DebugPrint(L"%s Open device fail", header.GetString());
-        return FALSE;
-    }
-    BOOL success = FALSE;
-    if (!device->DeviceLlfEraseNand(0)) {
-        DebugPrint(L"%s Llf init fail", header.GetString());
-    } else {
-        BYTE block[kResponseLength] = {};
-        LlfPollOutcome outcome =
-            PollLlfResponse(device, header, kEraseNandPolls, kOneSecond, block, FALSE, 0, 100, FALSE);
-        success = outcome == LLF_POLL_FINISHED;
-        if (success)
-            DebugPrint(L"%s Pass", header.GetString());
-        else
-            LogPollFailure(header, outcome, block);
-    }
-    drive.Close();
-    SetProgress(0);
-    return success;
+    return RunLlfJob(header, LLF_JOB_ERASE_NAND, kEraseNandPolls, FALSE, TRUE);
 }
 
 BOOL CSSDOpThread::SelfTest()
 {
     CString header;
     header.Format(L"-- Step %d -- Self Test  ->", m_llfStep);
+    // The timeout is the number of one-second polls: bounded, so a negative
+    // value polls never and a huge one stops within a day.
+    return RunLlfJob(header, LLF_JOB_SELF_TEST, LlfClampSeconds(m_selfTestTimeout), FALSE, FALSE);
+}
+
+BOOL CSSDOpThread::RunLlfJob(const CString& header, LlfJob job, int polls, BOOL saveOnError, BOOL logPass)
+{
     VntSSD* device = GetRequestDevice();
     ScopedDriveOpen drive(device);
     if (!drive.Open()) {
@@ -223,21 +195,39 @@ BOOL CSSDOpThread::SelfTest()
         return FALSE;
     }
     BOOL success = FALSE;
-    if (!device->DeviceSelfTest(m_fcTestItem, m_fcScanBlkNum)) {
-        DebugPrint(L"%s Self test fail", header.GetString());
-    } else {
+    if (StartLlfJob(device, header, job)) {
         BYTE block[kResponseLength] = {};
-        // The timeout is the number of one-second polls: bounded, so a
-        // negative value polls never and a huge one stops within a day.
-        LlfPollOutcome outcome = PollLlfResponse(device, header, LlfClampSeconds(m_selfTestTimeout), kOneSecond, block,
-                                                 FALSE, 0, 100, FALSE);
+        LlfPollOutcome outcome = PollLlfResponse(device, header, polls, kOneSecond, block, saveOnError, 0, 100, FALSE);
         success = outcome == LLF_POLL_FINISHED;
         if (!success)
             LogPollFailure(header, outcome, block);
+        else if (logPass)
+            DebugPrint(L"%s Pass", header.GetString());
     }
     drive.Close();
     SetProgress(0);
     return success;
+}
+
+BOOL CSSDOpThread::StartLlfJob(VntSSD* device, const CString& header, LlfJob job)
+{
+    BOOL started = FALSE;
+    LPCWSTR failure = L"%s Llf init fail";
+    switch (job) {
+    case LLF_JOB_INIT:
+        started = device->DeviceLlfInit(0xFF, 0xFF);
+        break;
+    case LLF_JOB_ERASE_NAND:
+        started = device->DeviceLlfEraseNand(0);
+        break;
+    case LLF_JOB_SELF_TEST:
+        started = device->DeviceSelfTest(m_fcTestItem, m_fcScanBlkNum);
+        failure = L"%s Self test fail";
+        break;
+    }
+    if (!started)
+        DebugPrint(failure, header.GetString());
+    return started;
 }
 
 void CSSDOpThread::LogPollFailure(const CString& header, LlfPollOutcome outcome, const BYTE* block)
