@@ -160,6 +160,13 @@ public:
     BOOL LowLevelFormatWithLlfCode();
 
 private:
+    // One step of a low-level-format sequence: the status shown while it runs
+    // and the result shown when it fails.
+    struct LlfStep {
+        LPCWSTR status;
+        BOOL (CSSDOpThread::*run)();
+        LPCWSTR failure;
+    };
     // How a poll of the controller's response ended.
     enum LlfPollOutcome { LLF_POLL_FINISHED, LLF_POLL_ERROR, LLF_POLL_TIMEOUT, LLF_POLL_READ_FAIL };
     // Size of an image file (completed by the pattern search); FALSE, with the

@@ -108,12 +108,7 @@ BOOL CSSDOpThread::LoadLlfConfig(CString folder)
 
 BOOL CSSDOpThread::LowLevelFormat()
 {
-    struct Step {
-        LPCWSTR status;
-        BOOL (CSSDOpThread::*run)();
-        LPCWSTR failure;
-    };
-    static const Step kSteps[] = {
+    static const LlfStep kSteps[] = {
         {L"Switch to llf mode", &CSSDOpThread::SwitchToLlfMode, L"Switch to llf mode fail"},
         {L"Downloading configure file", &CSSDOpThread::LoadConfigureFile, L"Download configure file fail"},
         {L"Configuring llf parameter", &CSSDOpThread::SetConfigure, L"Configure llf parameter fail"},
@@ -121,7 +116,7 @@ BOOL CSSDOpThread::LowLevelFormat()
     };
     BOOL result = FALSE;
     bool stepsPassed = true;
-    for (const Step& step : kSteps) {
+    for (const LlfStep& step : kSteps) {
         PostInfoMessage(INFO_KIND_STATUS, step.status);
         result = (this->*step.run)();
         if (!result) {

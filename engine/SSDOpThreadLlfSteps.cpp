@@ -338,12 +338,7 @@ BOOL CSSDOpThread::DisableEnableDevice(DEVINST devInst, BOOL enable)
 
 BOOL CSSDOpThread::LowLevelFormatWithLlfCode()
 {
-    struct Step {
-        LPCWSTR status;
-        BOOL (CSSDOpThread::*run)();
-        LPCWSTR failure;
-    };
-    static const Step kSteps[] = {
+    static const LlfStep kSteps[] = {
         {L"Switch to llf mode", &CSSDOpThread::SwitchToLlfMode, L"Switch to llf mode fail"},
         {L"Downloading llf code", &CSSDOpThread::DownloadBanka1, L"Download llf code fail"},
         {L"Downloading configure file", &CSSDOpThread::LoadConfigureFile, L"Download configure file fail"},
