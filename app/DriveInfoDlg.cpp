@@ -4,6 +4,7 @@
 #include "Kestrova.h"
 #include "KestrovaDlg.h"
 #include "PageImages.h"
+#include "SmartAttributeRows.h"
 #include "SSDOpThread.h"
 #include "define.h"
 
@@ -303,28 +304,7 @@ void CDriveInfoDlg::FillSmartRows(int slot)
     CListCtrl* list = static_cast<CListCtrl*>(GetDlgItem(IDC_LIST_DRIVE_SMART));
     if (!list || slot < 0 || slot >= SMART_MAX_DRIVE_SLOTS)
         return;
-    const SmartStore& store = m_pOpThread->m_smartInfo;
-    const SmartDriveInfo& record = store.GetDriveRecord(slot);
-    int row = 0;
-    for (int id = 0; id < 255; ++id) {
-        SmartAttribute* value = store.FindAttribute(record.slot, static_cast<BYTE>(id));
-        const SmartAttributeDef* def = value ? store.FindAttributeDef(value->id) : nullptr;
-        if (!def)
-            continue;
-        CString text;
-        text.Format(def->critical ? L"%02X (CR)" : L"%02X", def->id);
-        list->InsertItem(row, text);
-        list->SetItemText(row, 1, def->name);
-        text.Format(L"%d", value->current);
-        list->SetItemText(row, 2, text);
-        text.Format(L"%d", value->worst);
-        list->SetItemText(row, 3, text);
-        text.Format(L"%08X", value->raw);
-        list->SetItemText(row, 4, text);
-        text.Format(L"%u", value->threshold);
-        list->SetItemText(row, 5, text);
-        ++row;
-    }
+    FillSmartAttributeRows(*list, m_pOpThread->m_smartInfo, slot);
 }
 
 void CDriveInfoDlg::PlaceSmartList()

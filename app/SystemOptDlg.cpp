@@ -3,6 +3,7 @@
 #include "Kestrova.h"
 #include "KestrovaDlg.h"
 #include "PageImages.h"
+#include "SmartAttributeRows.h"
 #include "SSDOpThread.h"
 #include "define.h"
 
@@ -75,28 +76,7 @@ void CSystemOptDlg::UpdateSmartList()
     // rather than another slot's values.
     if (slot < 0 || slot >= SMART_MAX_DRIVE_SLOTS)
         return;
-    const SmartStore& store = m_pOpThread->m_smartInfo;
-    const SmartDriveInfo& record = store.GetDriveRecord(slot);
-    int row = 0;
-    for (int id = 0; id < 255; ++id) {
-        SmartAttribute* value = store.FindAttribute(record.slot, static_cast<BYTE>(id));
-        const SmartAttributeDef* def = value ? store.FindAttributeDef(value->id) : nullptr;
-        if (!def)
-            continue;
-        CString text;
-        text.Format(def->critical ? L"%02X (CR)" : L"%02X", def->id);
-        m_listSmart.InsertItem(row, text);
-        m_listSmart.SetItemText(row, SMARTCOL_NAME, def->name);
-        text.Format(L"%d", value->current);
-        m_listSmart.SetItemText(row, SMARTCOL_VALUE, text);
-        text.Format(L"%d", value->worst);
-        m_listSmart.SetItemText(row, SMARTCOL_WORST, text);
-        text.Format(L"%08X", value->raw);
-        m_listSmart.SetItemText(row, SMARTCOL_RAW, text);
-        text.Format(L"%u", value->threshold);
-        m_listSmart.SetItemText(row, SMARTCOL_THRESHOLD, text);
-        ++row;
-    }
+    FillSmartAttributeRows(m_listSmart, m_pOpThread->m_smartInfo, slot);
 }
 
 void CSystemOptDlg::OnPaint()
