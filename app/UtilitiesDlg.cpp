@@ -147,9 +147,13 @@ void CUtilitiesDlg::UpdateWriteCacheState(int state)
     m_btnWriteCache.SetIcons(state ? m_hIconCheck : m_hIconUncheck, nullptr);
 }
 
-static void CopyPath(const CString& path, WCHAR* buffer)
+// Keeps a chosen path three ways: as text, in the fixed buffer the worker
+// reads, and in the page's edit box.
+static void KeepPath(const CString& chosen, CString& text, WCHAR* buffer, CStyleEdit& edit)
 {
-    lstrcpynW(buffer, path, UTILITIES_PATH_LENGTH);
+    text = chosen;
+    lstrcpynW(buffer, text, UTILITIES_PATH_LENGTH);
+    edit.SetWindowText(text);
 }
 
 void CUtilitiesDlg::OnBnClickedBrowseFw()
@@ -173,15 +177,13 @@ void CUtilitiesDlg::OnBnClickedBrowseFw()
                            L"Binary Files (*.bin)|*.bin|All Files (*.*)|*.*||", nullptr, 0, TRUE);
         if (dialog.DoModal() != IDOK)
             return;
-        m_fwPathStr = dialog.GetPathName();
+        KeepPath(dialog.GetPathName(), m_fwPathStr, m_fwPath, m_editFwPath);
     } else {
         CString folder;
         if (!BrowseFolder(L"Select folder for fw files", folder))
             return;
-        m_fwPathStr = folder;
+        KeepPath(folder, m_fwPathStr, m_fwPath, m_editFwPath);
     }
-    CopyPath(m_fwPathStr, m_fwPath);
-    m_editFwPath.SetWindowText(m_fwPathStr);
 }
 
 void CUtilitiesDlg::OnBnClickedBrowseLlf()
@@ -189,9 +191,7 @@ void CUtilitiesDlg::OnBnClickedBrowseLlf()
     CString folder;
     if (!BrowseFolder(L"Select folder for llf files", folder))
         return;
-    m_llfPathStr = folder;
-    CopyPath(m_llfPathStr, m_llfPath);
-    m_editLlfPath.SetWindowText(m_llfPathStr);
+    KeepPath(folder, m_llfPathStr, m_llfPath, m_editLlfPath);
 }
 
 void CUtilitiesDlg::OnBnClickedBrowseDump()
@@ -199,9 +199,7 @@ void CUtilitiesDlg::OnBnClickedBrowseDump()
     CString folder;
     if (!BrowseFolder(L"Select folder for dump files", folder))
         return;
-    m_dumpPathStr = folder;
-    CopyPath(m_dumpPathStr, m_dumpPath);
-    m_editDumpPath.SetWindowText(m_dumpPathStr);
+    KeepPath(folder, m_dumpPathStr, m_dumpPath, m_editDumpPath);
 }
 
 BOOL CUtilitiesDlg::BrowseFolder(LPCWSTR title, CString& folder)
