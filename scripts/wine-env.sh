@@ -37,7 +37,8 @@ wine_use_prefix() {
 
 # The settings a test run depends on; raise the number when they change so
 # that prefixes made before take them too.
-wine_settings_version=2
+wine_settings_version=3
+wine_fonts_dir=/usr/share/wine/fonts
 wine_settings() {
   cat <<'EOF'
 REGEDIT4
@@ -71,6 +72,15 @@ wine_prepare_prefix() {
       "$WINESERVER" -w || exit 1
       [ -f "$WINEPREFIX/system.reg" ] || { echo "wine: creating the prefix $WINEPREFIX failed" >&2; exit 1; }
     fi
+    # Wine's own fonts (Debian's fonts-wine) lie outside the folders this
+    # Wine searches; without them "MS Shell Dlg" falls back to a wider face,
+    # dialogs are laid out about 7/6 wider than designed and caption buttons
+    # show letters instead of their glyphs.
+    if ! ls "$wine_fonts_dir"/*.ttf >/dev/null 2>&1; then
+      echo "wine: Wine's own fonts are missing from $wine_fonts_dir (package fonts-wine; scripts/setup.sh installs it)" >&2
+      exit 1
+    fi
+    cp "$wine_fonts_dir"/*.ttf "$wine_fonts_dir"/*.fon "$WINEPREFIX/drive_c/windows/Fonts/" || exit 1
     local settings="$WINEPREFIX/drive_c/kestrova-settings.reg"
     wine_settings >"$settings"
     if ! "$WINE_LOADER" regedit /S 'C:\kestrova-settings.reg' >/dev/null 2>&1; then
