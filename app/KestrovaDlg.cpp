@@ -4,6 +4,7 @@
 #include "DiskHealthDlg.h"
 #include "DriveInfoDlg.h"
 #include "Kestrova.h"
+#include "PageImages.h"
 #include "SSDOpThread.h"
 #include "SystemInfoDlg.h"
 #include "SystemOptDlg.h"
@@ -64,33 +65,20 @@ CKestrovaDlg::~CKestrovaDlg()
     WaitForWorker();
 }
 
-static HICON LoadIconFile(LPCWSTR path, LPCWSTR failure)
-{
-    HICON icon = static_cast<HICON>(::LoadImageW(AfxGetInstanceHandle(), path, IMAGE_ICON, 0, 0, LR_LOADFROMFILE));
-    if (!icon)
-        DebugPrint(failure, ::GetLastError());
-    return icon;
-}
-
 void CKestrovaDlg::LoadImages()
 {
-    m_hExportLogIcon = LoadIconFile(L".\\res\\exportlog.ico", L"Load Export log icon error, error num: %d\n");
-    m_hSystemIcon = LoadIconFile(L".\\res\\system.ico", L"Load system icon error, error num: %d\n");
-    m_hDriveIcon = LoadIconFile(L".\\res\\drive.ico", L"Load drive icon error, error num: %d\n");
-    m_hOptimizationIcon = LoadIconFile(L".\\res\\optimization.ico", L"Load optimization icon error, error num: %d\n");
-    m_hHealthIcon = LoadIconFile(L".\\res\\health.ico", L"Load health icon error, error num: %d\n");
-    m_hUtilityIcon = LoadIconFile(L".\\res\\utility.ico", L"Load utility icon error, error num: %d\n");
-    m_hSelectIcon = LoadIconFile(L".\\res\\select.ico", L"Load select icon error, error num: %d\n");
-    m_hReloadIcon = LoadIconFile(L".\\res\\reload.ico", L"Load reload icon error, error num: %d\n");
-    m_hSwitchModeIcon = LoadIconFile(L".\\res\\switchmode.ico", L"Load Export switch mode icon error, error num: %d\n");
+    m_hExportLogIcon = LoadPageIcon(L".\\res\\exportlog.ico", L"Load Export log icon error, error num: %d\n");
+    m_hSystemIcon = LoadPageIcon(L".\\res\\system.ico", L"Load system icon error, error num: %d\n");
+    m_hDriveIcon = LoadPageIcon(L".\\res\\drive.ico", L"Load drive icon error, error num: %d\n");
+    m_hOptimizationIcon = LoadPageIcon(L".\\res\\optimization.ico", L"Load optimization icon error, error num: %d\n");
+    m_hHealthIcon = LoadPageIcon(L".\\res\\health.ico", L"Load health icon error, error num: %d\n");
+    m_hUtilityIcon = LoadPageIcon(L".\\res\\utility.ico", L"Load utility icon error, error num: %d\n");
+    m_hSelectIcon = LoadPageIcon(L".\\res\\select.ico", L"Load select icon error, error num: %d\n");
+    m_hReloadIcon = LoadPageIcon(L".\\res\\reload.ico", L"Load reload icon error, error num: %d\n");
+    m_hSwitchModeIcon = LoadPageIcon(L".\\res\\switchmode.ico", L"Load Export switch mode icon error, error num: %d\n");
     m_hSwitchMode2Icon =
-        LoadIconFile(L".\\res\\switchmode2.ico", L"Load Export switch mode 2 icon error, error num: %d\n");
-    m_hBkBitmap = static_cast<HBITMAP>(
-        ::LoadImageW(AfxGetInstanceHandle(), L".\\res\\mainbk.bmp", IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
-    if (m_hBkBitmap) {
-        m_bkBitmap.Attach(m_hBkBitmap);
-        m_bkBitmap.GetBitmap(&m_bkBitmapInfo);
-    }
+        LoadPageIcon(L".\\res\\switchmode2.ico", L"Load Export switch mode 2 icon error, error num: %d\n");
+    m_hBkBitmap = LoadPageBackground(L".\\res\\mainbk.bmp", m_bkBitmap, m_bkBitmapInfo);
 }
 
 void CKestrovaDlg::FreeImages()
