@@ -46,14 +46,8 @@ void CDiskHealthDlg::LoadImages()
 
 void CDiskHealthDlg::FreeImages()
 {
-    // Icons are USER objects: DestroyIcon frees them, DeleteObject would not.
-    for (HICON* icon : {&m_hIconLife, &m_hIconWrite, &m_hIconTemperature, &m_hIconFlashId}) {
-        if (*icon)
-            ::DestroyIcon(*icon);
-        *icon = nullptr;
-    }
-    m_bkBitmap.DeleteObject();
-    m_hBkBitmap = nullptr;
+    FreePageIcons({&m_hIconLife, &m_hIconWrite, &m_hIconTemperature, &m_hIconFlashId});
+    FreePageBackground(m_bkBitmap, m_hBkBitmap);
 }
 
 void CDiskHealthDlg::DoDataExchange(CDataExchange* pDX)

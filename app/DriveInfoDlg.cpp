@@ -26,14 +26,8 @@ CDriveInfoDlg::CDriveInfoDlg(CKestrovaDlg* pParent)
 
 CDriveInfoDlg::~CDriveInfoDlg()
 {
-    m_bkBitmap.Detach();
-    if (m_hBkBitmap)
-        ::DeleteObject(m_hBkBitmap);
-    // Icons are USER objects: DestroyIcon frees them.
-    if (m_hGreenIcon)
-        ::DestroyIcon(m_hGreenIcon);
-    if (m_hRedIcon)
-        ::DestroyIcon(m_hRedIcon);
+    FreePageBackground(m_bkBitmap, m_hBkBitmap);
+    FreePageIcons({&m_hGreenIcon, &m_hRedIcon});
 }
 
 void CDriveInfoDlg::DoDataExchange(CDataExchange* pDX)

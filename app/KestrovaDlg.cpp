@@ -83,17 +83,9 @@ void CKestrovaDlg::LoadImages()
 
 void CKestrovaDlg::FreeImages()
 {
-    // Icons are USER objects: DestroyIcon frees them, DeleteObject would not.
-    for (HICON* icon : {&m_hReloadIcon, &m_hExportLogIcon, &m_hSelectIcon, &m_hDriveIcon, &m_hOptimizationIcon,
-                        &m_hHealthIcon, &m_hUtilityIcon, &m_hSystemIcon, &m_hSwitchModeIcon, &m_hSwitchMode2Icon}) {
-        if (*icon)
-            ::DestroyIcon(*icon);
-        *icon = nullptr;
-    }
-    m_bkBitmap.Detach();
-    if (m_hBkBitmap)
-        ::DeleteObject(m_hBkBitmap);
-    m_hBkBitmap = nullptr;
+    FreePageIcons({&m_hReloadIcon, &m_hExportLogIcon, &m_hSelectIcon, &m_hDriveIcon, &m_hOptimizationIcon,
+                   &m_hHealthIcon, &m_hUtilityIcon, &m_hSystemIcon, &m_hSwitchModeIcon, &m_hSwitchMode2Icon});
+    FreePageBackground(m_bkBitmap, m_hBkBitmap);
 }
 
 void CKestrovaDlg::DoDataExchange(CDataExchange* pDX)

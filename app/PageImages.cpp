@@ -21,6 +21,21 @@ HBITMAP LoadPageBackground(LPCWSTR path, CBitmap& bitmap, BITMAP& info)
     return loaded;
 }
 
+void FreePageIcons(std::initializer_list<HICON*> icons)
+{
+    for (HICON* icon : icons) {
+        if (*icon)
+            ::DestroyIcon(*icon);
+        *icon = nullptr;
+    }
+}
+
+void FreePageBackground(CBitmap& bitmap, HBITMAP& handle)
+{
+    bitmap.DeleteObject();
+    handle = nullptr;
+}
+
 void PaintPageBackground(CWnd& page, CDC& dc, CBitmap& bitmap, const BITMAP& info)
 {
     CDC memDC;

@@ -34,11 +34,7 @@ CSystemOptDlg::~CSystemOptDlg()
 
 void CSystemOptDlg::FreeImages()
 {
-    if (!m_hBkBitmap)
-        return;
-    m_bkBitmap.Detach();
-    ::DeleteObject(m_hBkBitmap);
-    m_hBkBitmap = nullptr;
+    FreePageBackground(m_bkBitmap, m_hBkBitmap);
 }
 
 void CSystemOptDlg::DoDataExchange(CDataExchange* pDX)

@@ -51,15 +51,9 @@ void CUtilitiesDlg::LoadImages()
 
 void CUtilitiesDlg::FreeImages()
 {
-    // Icons are USER objects: DestroyIcon frees them, DeleteObject would not.
-    for (HICON* icon : {&m_hIconFwDownload, &m_hIconSearchFile, &m_hIconErase, &m_hIconDump, &m_hIconFormat,
-                        &m_hIconCheck, &m_hIconUncheck}) {
-        if (*icon)
-            ::DestroyIcon(*icon);
-        *icon = nullptr;
-    }
-    m_bkBitmap.DeleteObject();
-    m_hBkBitmap = nullptr;
+    FreePageIcons({&m_hIconFwDownload, &m_hIconSearchFile, &m_hIconErase, &m_hIconDump, &m_hIconFormat, &m_hIconCheck,
+                   &m_hIconUncheck});
+    FreePageBackground(m_bkBitmap, m_hBkBitmap);
 }
 
 void CUtilitiesDlg::DoDataExchange(CDataExchange* pDX)
