@@ -80,6 +80,24 @@ void SimClearFaults(void)
 {
     SimLock lock;
     lock.World().faults.Clear();
+    lock.World().latency.Clear();
+}
+
+// The latency has a lock of its own: these never wait for the machine's lock,
+// which a call under test may hold.
+void SimSetLatency(const char* function, int drive, int milliseconds)
+{
+    SimWorld::Get().latency.Set(function ? function : "", drive, milliseconds);
+}
+
+int SimWaitForHeldCall(int timeoutMs)
+{
+    return SimWorld::Get().latency.WaitForHeld(timeoutMs) ? 1 : 0;
+}
+
+void SimReleaseHeldCalls(void)
+{
+    SimWorld::Get().latency.ReleaseHeld();
 }
 
 int SimGetDriveCount(void)

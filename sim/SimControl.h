@@ -33,6 +33,12 @@
 //                      (ERROR_GEN_FAILURE) or CR_FAILURE;
 //   SIM_FAULT_CORRUPT  the call succeeds but every byte it returns is
 //                      inverted (data it stores is inverted too).
+//
+// Latency knobs (a slow drive): see SimSetLatency. A delayed call is journaled
+// when it starts and does its work at once (a library call or seam call
+// answers from the machine as it is then and fills the caller's buffers);
+// the delay falls after that work and before the call returns to its caller,
+// and no lock of the machine is held while it lasts.
 
 #include <windows.h>
 
@@ -45,6 +51,7 @@
 #define SIM_ANY_DRIVE (-1)
 #define SIM_FAULT_FAIL 1
 #define SIM_FAULT_CORRUPT 2
+#define SIM_LATENCY_HOLD (-1)
 
 #ifdef __cplusplus
 extern "C" {
@@ -52,7 +59,7 @@ extern "C" {
 
 // Machine. A description that does not parse leaves the current machine as
 // it was and returns 0; SimGetLoadError then says where and why. Loading or
-// resetting also clears the journal and every fault knob.
+// resetting also clears the journal and every fault and latency knob.
 SIMAPI int SimLoadMachineText(const char* text);
 SIMAPI int SimLoadMachineFile(const wchar_t* path);
 SIMAPI void SimResetMachine(void);
@@ -65,9 +72,26 @@ SIMAPI const char* SimDefaultMachineText(void);
 SIMAPI int SimGetJournal(char* buffer, int size);
 SIMAPI void SimClearJournal(void);
 
-// Fault knobs (see above).
+// Fault knobs (see above). SimClearFaults removes the latency knobs too.
 SIMAPI void SimSetFault(const char* function, int drive, int mode, int afterCalls, int times);
 SIMAPI void SimClearFaults(void);
+
+// Latency knobs: every later call of `function` (the exact export or seam name, as in the
+// journal; NULL or "" = every call) that concerns `drive` (or any drive: SIM_ANY_DRIVE)
+// returns `milliseconds` later than it would. The call is journaled when it starts; the
+// wait holds no lock of the machine, so calls on other threads (another drive, the device
+// tree, the control functions) go on meanwhile. SIM_LATENCY_HOLD holds each such call until
+// SimReleaseHeldCalls. 0 removes the knob. Loading or resetting a machine and
+// SimClearFaults remove every latency knob too (releasing whatever is held).
+// A knob set again for the same function and drive replaces the earlier one;
+// where several knobs meet a call, a hold wins, else the longest time. Other
+// negative times are ignored. Removing the knobs also ends the timed waits
+// that are running.
+SIMAPI void SimSetLatency(const char* function, int drive, int milliseconds);
+// Waits until at least one call is being held (1), or `timeoutMs` passed (0).
+SIMAPI int SimWaitForHeldCall(int timeoutMs);
+// Lets every held call go on and removes the SIM_LATENCY_HOLD knobs, so later calls pass.
+SIMAPI void SimReleaseHeldCalls(void);
 
 // Model state of one drive.
 SIMAPI int SimGetDriveCount(void);

@@ -94,7 +94,15 @@ int SimLibBegin(const char* function, int library, int index, const char* argume
     int drive = index >= 0 ? world.machine.DriveOfLibraryIndex(BusOf(library), index) : -1;
     if (index < 0 && library == SIM_LIB_NVME)
         drive = world.lastOpenedNvme;
-    return SimRecordCall(world, function, drive, "%s", arguments ? arguments : "");
+    int action = SimRecordCall(world, function, drive, "%s", arguments ? arguments : "");
+    // A library call's delay comes after its work, as a seam call's does.
+    SimLatency::Defer();
+    return action;
+}
+
+void SimLibEnd(void)
+{
+    SimWorld::Get().latency.WaitDeferred();
 }
 
 int SimLibScan(int library, DWORD* devInsts, DWORD* ahciFlags, DWORD* count)

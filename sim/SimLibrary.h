@@ -29,6 +29,9 @@ extern "C" {
 // Journals "function(arguments)" and returns the fault to apply: 0 none,
 // SIM_FAULT_FAIL or SIM_FAULT_CORRUPT. index < 0: the call names no drive.
 SIMAPI int SimLibBegin(const char* function, int library, int index, const char* arguments);
+// Ends the call begun last on this thread: waits out its latency knob, after
+// the call's work and before its answer goes back.
+SIMAPI void SimLibEnd(void);
 
 SIMAPI int SimLibScan(int library, DWORD* devInsts, DWORD* ahciFlags, DWORD* count);
 SIMAPI int SimLibAhciController(DWORD diskInst, DWORD* controllerInst);

@@ -1,7 +1,7 @@
 #pragma once
 // One call of a stand-in device library: journals it in the simulated
-// machine, carries the fault knob's verdict, and applies a corruption to what
-// the call returns or stores.
+// machine, carries the fault knob's verdict, applies a corruption to what
+// the call returns or stores, and, as it ends, waits out a latency knob.
 
 #include "SimLibrary.h"
 
@@ -11,6 +11,8 @@ class SimStubCall {
 public:
     // The format (printf, narrow) renders the call's arguments in signature order.
     SimStubCall(const char* function, int library, int index, const char* format, ...);
+    // After the call's work, before its result is returned.
+    ~SimStubCall() { SimLibEnd(); }
     SimStubCall(const SimStubCall&) = delete;
     SimStubCall& operator=(const SimStubCall&) = delete;
 

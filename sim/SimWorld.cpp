@@ -46,6 +46,7 @@ void SimWorld::ResetState()
 {
     journal.Clear();
     faults.Clear();
+    latency.Clear();
     lastOpenedNvme = -1;
 }
 
@@ -148,5 +149,27 @@ SimFaults::Action SimRecordCall(SimWorld& world, const char* function, int drive
     std::vsnprintf(arguments, sizeof(arguments), format, args);
     va_end(args);
     world.journal.Add(std::string(function) + "(" + arguments + ")");
+    world.latency.Note(function, drive);
     return world.faults.Decide(function, drive);
+}
+
+namespace {
+
+// How many SimLocks the thread holds: only the outermost one waits.
+thread_local int t_lockDepth = 0;
+
+} // namespace
+
+SimLock::SimLock() : m_world(SimWorld::Get())
+{
+    m_world.Lock();
+    ++t_lockDepth;
+}
+
+SimLock::~SimLock()
+{
+    bool outermost = --t_lockDepth == 0;
+    m_world.Unlock();
+    if (outermost)
+        m_world.latency.Wait();
 }

@@ -6,6 +6,7 @@
 
 #include "SimFaults.h"
 #include "SimJournal.h"
+#include "SimLatency.h"
 #include "SimMachine.h"
 
 #include <map>
@@ -28,6 +29,7 @@ public:
     SimMachine machine;
     SimJournal journal;
     SimFaults faults;
+    SimLatency latency;
     std::string loadError;
     int lastOpenedNvme = -1; // drive that NvmeSwitchSpeed acts on
 
@@ -41,11 +43,14 @@ private:
     std::string m_startError; // why the description asked for at start was not used
 };
 
-// Holds the world's lock for one call.
+// Holds the world's lock for one call. The outermost lock of a thread, as it
+// ends, waits out the latency that the call it guarded was given (SimRecordCall):
+// after the call's work, before its answer reaches the caller, with the lock
+// already released so that other threads' calls go on.
 class SimLock {
 public:
-    SimLock() : m_world(SimWorld::Get()) { m_world.Lock(); }
-    ~SimLock() { m_world.Unlock(); }
+    SimLock();
+    ~SimLock();
     SimLock(const SimLock&) = delete;
     SimLock& operator=(const SimLock&) = delete;
     SimWorld& World() { return m_world; }
@@ -54,7 +59,7 @@ private:
     SimWorld& m_world;
 };
 
-// Journals one call and decides its fault under the lock the caller holds.
+// Journals one call and decides its fault and latency under the lock the caller holds.
 // The argument text follows printf rules (narrow).
 SimFaults::Action SimRecordCall(SimWorld& world, const char* function, int drive, const char* format, ...);
 
