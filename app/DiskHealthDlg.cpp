@@ -108,6 +108,11 @@ BOOL CDiskHealthDlg::OnInitDialog()
     return TRUE;
 }
 
+// A page lives as long as the main window: Enter and Esc in it must not end it as a dialog.
+void CDiskHealthDlg::OnOK() {}
+
+void CDiskHealthDlg::OnCancel() {}
+
 void CDiskHealthDlg::OnPaint()
 {
     CPaintDC dc(this);

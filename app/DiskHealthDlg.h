@@ -61,6 +61,8 @@ public:
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
     BOOL OnInitDialog() override;
+    void OnOK() override;
+    void OnCancel() override;
     void OnPaint();
     void OnBnClickedTemperature();
     void OnBnClickedTotalWrite();

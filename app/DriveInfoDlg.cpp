@@ -65,6 +65,11 @@ BOOL CDriveInfoDlg::OnInitDialog()
     return TRUE;
 }
 
+// A page lives as long as the main window: Enter and Esc in it must not end it as a dialog.
+void CDriveInfoDlg::OnOK() {}
+
+void CDriveInfoDlg::OnCancel() {}
+
 void CDriveInfoDlg::LoadImages()
 {
     m_hBkBitmap = LoadPageBackground(L".\\res\\subbk.bmp", m_bkBitmap, m_bkBitmapInfo);

@@ -49,6 +49,11 @@ BOOL CSystemOptDlg::OnInitDialog()
     return TRUE;
 }
 
+// A page lives as long as the main window: Enter and Esc in it must not end it as a dialog.
+void CSystemOptDlg::OnOK() {}
+
+void CSystemOptDlg::OnCancel() {}
+
 void CSystemOptDlg::InitLayout()
 {
     CRect client;

@@ -64,6 +64,8 @@ public:
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
     BOOL OnInitDialog() override;
+    void OnOK() override;
+    void OnCancel() override;
     void OnPaint();
     LRESULT OnDisableIndexing(WPARAM wParam, LPARAM lParam);
     LRESULT OnDisablePrefetch(WPARAM wParam, LPARAM lParam);

@@ -98,6 +98,11 @@ BOOL CUtilitiesDlg::OnInitDialog()
     return TRUE;
 }
 
+// A page lives as long as the main window: Enter and Esc in it must not end it as a dialog.
+void CUtilitiesDlg::OnOK() {}
+
+void CUtilitiesDlg::OnCancel() {}
+
 void CUtilitiesDlg::OnPaint()
 {
     CPaintDC dc(this);

@@ -46,6 +46,8 @@ public:
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
     BOOL OnInitDialog() override;
+    void OnOK() override;
+    void OnCancel() override;
     void OnPaint();
     void OnBnClickedBrowseFw();
     void OnBnClickedFwUpdate();

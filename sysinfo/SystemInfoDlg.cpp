@@ -128,6 +128,11 @@ BOOL CSystemInfoDlg::OnInitDialog()
     return TRUE;
 }
 
+// A page lives as long as the main window: Enter and Esc in it must not end it as a dialog.
+void CSystemInfoDlg::OnOK() {}
+
+void CSystemInfoDlg::OnCancel() {}
+
 void CSystemInfoDlg::InitLayout()
 {
     CWnd* list = GetDlgItem(IDC_LIST_SYSTEM_INFO);

@@ -42,6 +42,8 @@ public:
 protected:
     void DoDataExchange(CDataExchange* dx) override;
     BOOL OnInitDialog() override;
+    void OnOK() override;
+    void OnCancel() override;
     void OnPaint();
     DECLARE_MESSAGE_MAP()
 
