@@ -11,6 +11,10 @@ packages=(
   # Wine's own fonts: dialog units as on Windows, and the caption buttons'
   # glyphs (Marlett); without them windows are laid out wider than designed.
   fonts-wine
+  # The faces with Arial's, Times New Roman's and Courier New's metrics: the
+  # controls' untitled sans-serif font maps to Arial's stand-in, so labels
+  # laid out for Windows keep their whole text.
+  fonts-liberation
   googletest
   python3
 )

@@ -37,8 +37,9 @@ wine_use_prefix() {
 
 # The settings a test run depends on; raise the number when they change so
 # that prefixes made before take them too.
-wine_settings_version=3
+wine_settings_version=4
 wine_fonts_dir=/usr/share/wine/fonts
+wine_liberation_dir=/usr/share/fonts/truetype/liberation
 wine_settings() {
   cat <<'EOF'
 REGEDIT4
@@ -81,6 +82,15 @@ wine_prepare_prefix() {
       exit 1
     fi
     cp "$wine_fonts_dir"/*.ttf "$wine_fonts_dir"/*.fon "$WINEPREFIX/drive_c/windows/Fonts/" || exit 1
+    # Debian's fonts-liberation, with the metrics of Arial, Times New Roman
+    # and Courier New: the controls' untitled sans-serif font maps to its
+    # Arial stand-in. Without it Wine takes a wider face and labels laid out
+    # for Windows lose words ("Model Name :" shows as "Model").
+    if ! ls "$wine_liberation_dir"/Liberation*.ttf >/dev/null 2>&1; then
+      echo "wine: the Liberation fonts are missing from $wine_liberation_dir (package fonts-liberation; scripts/setup.sh installs it)" >&2
+      exit 1
+    fi
+    cp "$wine_liberation_dir"/Liberation*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" || exit 1
     local settings="$WINEPREFIX/drive_c/kestrova-settings.reg"
     wine_settings >"$settings"
     if ! "$WINE_LOADER" regedit /S 'C:\kestrova-settings.reg' >/dev/null 2>&1; then
