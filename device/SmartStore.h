@@ -62,6 +62,30 @@ public:
     // ATA SMART through the system's SMART control codes on the physical drive.
     BOOL ReadAtaSmart(BYTE diskNum);
     BOOL ReadAtaSmartByPath(const CString& path, BYTE slot);
+
+    // One ATA SMART read as the drive answered it, not stored yet. A read
+    // is two steps: ReadAtaSmartInto talks to the drive and touches no store;
+    // StoreAtaSmart writes what came back into the slot, as ReadAtaSmart does.
+    // A caller that guards the store with a lock takes it for the second step
+    // only, so nobody waits on the lock while a slow drive answers.
+    struct AtaReading {
+        BYTE slot;
+        BOOL versionRead;
+        GETVERSIONINPARAMS version;
+        BOOL enableSent;
+        BOOL enabled;
+        DWORD enableError; // the system's error code of a refused ENABLE SMART
+        BOOL identifyRead;
+        BYTE identify[256]; // strings already fixed up
+        BOOL dataRead;
+        BYTE data[512];
+        BOOL thresholdsRead;
+        BYTE thresholds[512];
+        BOOL result; // what ReadAtaSmart returns for this read
+    };
+    static BOOL ReadAtaSmartInto(BYTE diskNum, AtaReading& reading);
+    static BOOL ReadAtaSmartByPathInto(const CString& path, BYTE slot, AtaReading& reading);
+    void StoreAtaSmart(const AtaReading& reading);
     BOOL ReadAll(const CArray<CString>& paths);
     BOOL ReadAllFixedDrives();
     BOOL EnableSmart(HANDLE drive, BYTE slot);
@@ -80,7 +104,7 @@ private:
     void LoadAttributeDef(const wchar_t* file, int number);
     void StoreDataSector(BYTE slot, const BYTE* data, bool thresholdInEntry);
     void StoreAttribute(BYTE slot, const SmartAttribute& attribute);
-    BOOL ReadOpenDrive(HANDLE drive, BYTE slot);
+    void StoreThresholds(BYTE slot, const BYTE* thresholds);
 
     std::map<DWORD, SmartAttribute*> m_values;
     std::map<BYTE, SmartAttributeDef> m_attributeDefs;

@@ -52,6 +52,75 @@ BOOL SendAtaRequest(HANDLE drive, BYTE slot, SmartStore::AtaCommand command, BYT
                                  nullptr);
 }
 
+// The read steps: each sends its request and keeps the answer in the
+// reading, touching no store.
+SmartStore::AtaReading EmptyReading(BYTE slot)
+{
+    SmartStore::AtaReading reading;
+    memset(&reading, 0, sizeof(reading));
+    reading.slot = slot;
+    return reading;
+}
+
+BOOL SendEnableSmart(HANDLE drive, SmartStore::AtaReading& reading)
+{
+    BYTE reply[kSmartReplySize] = {};
+    reading.enableSent = TRUE;
+    reading.enabled = SendAtaRequest(drive, reading.slot, SmartStore::ATA_ENABLE_SMART, reply);
+    if (!reading.enabled) {
+        reading.enableError = GetLastError();
+    }
+    return reading.enabled;
+}
+
+BOOL SendIdentify(HANDLE drive, SmartStore::AtaReading& reading)
+{
+    BYTE reply[kSmartReplySize] = {};
+    if (!SendAtaRequest(drive, reading.slot, SmartStore::ATA_IDENTIFY_DEVICE, reply)) {
+        return FALSE;
+    }
+    BYTE* identify = reading.identify;
+    memcpy(identify, reply + kReplyDataOffset, sizeof(reading.identify));
+    SmartStore::SwapIdString(reinterpret_cast<char*>(identify + 54), 39); // model
+    SmartStore::SwapIdString(reinterpret_cast<char*>(identify + 20), 20); // serial number
+    SmartStore::SwapIdString(reinterpret_cast<char*>(identify + 46), 8);  // firmware revision
+    reading.identifyRead = TRUE;
+    return TRUE;
+}
+
+// The data sector, then the thresholds whatever the data request gave; the
+// result is that of the thresholds.
+BOOL SendReadAttributes(HANDLE drive, SmartStore::AtaReading& reading)
+{
+    BYTE reply[kSmartReplySize] = {};
+    if (SendAtaRequest(drive, reading.slot, SmartStore::ATA_READ_DATA, reply)) {
+        memcpy(reading.data, reply + kReplyDataOffset, sizeof(reading.data));
+        reading.dataRead = TRUE;
+    }
+    memset(reply, 0, sizeof(reply));
+    if (SendAtaRequest(drive, reading.slot, SmartStore::ATA_READ_THRESHOLDS, reply)) {
+        memcpy(reading.thresholds, reply + kReplyDataOffset, sizeof(reading.thresholds));
+        reading.thresholdsRead = TRUE;
+    }
+    return reading.thresholdsRead;
+}
+
+// The version, and the SMART steps when the drive has SMART commands and
+// takes the enable.
+BOOL ReadOpenDrive(HANDLE drive, SmartStore::AtaReading& reading)
+{
+    DWORD returned = 0;
+    reading.versionRead = seam::DeviceIoControl(drive, SMART_GET_VERSION, nullptr, 0, &reading.version,
+                                                sizeof(reading.version), &returned, nullptr);
+    reading.result = reading.versionRead;
+    if (reading.versionRead && (reading.version.fCapabilities & CAP_SMART_CMD) != 0 &&
+        SendEnableSmart(drive, reading)) {
+        SendIdentify(drive, reading);
+        reading.result = SendReadAttributes(drive, reading);
+    }
+    return reading.result;
+}
+
 } // namespace
 
 void SmartStore::BuildAtaRequest(AtaCommand command, BYTE slot, BYTE* block)
@@ -71,13 +140,30 @@ void SmartStore::BuildAtaRequest(AtaCommand command, BYTE slot, BYTE* block)
 
 BOOL SmartStore::ReadAtaSmart(BYTE diskNum)
 {
-    CString path;
-    path.Format(L"\\\\.\\PHYSICALDRIVE%d", diskNum);
-    return ReadAtaSmartByPath(path, diskNum);
+    AtaReading reading;
+    ReadAtaSmartInto(diskNum, reading);
+    StoreAtaSmart(reading);
+    return reading.result;
 }
 
 BOOL SmartStore::ReadAtaSmartByPath(const CString& path, BYTE slot)
 {
+    AtaReading reading;
+    ReadAtaSmartByPathInto(path, slot, reading);
+    StoreAtaSmart(reading);
+    return reading.result;
+}
+
+BOOL SmartStore::ReadAtaSmartInto(BYTE diskNum, AtaReading& reading)
+{
+    CString path;
+    path.Format(L"\\\\.\\PHYSICALDRIVE%d", diskNum);
+    return ReadAtaSmartByPathInto(path, diskNum, reading);
+}
+
+BOOL SmartStore::ReadAtaSmartByPathInto(const CString& path, BYTE slot, AtaReading& reading)
+{
+    reading = EmptyReading(slot);
     // A drive number beyond the records has nowhere to keep its values.
     if (!IsSlot(slot)) {
         return FALSE;
@@ -88,60 +174,62 @@ BOOL SmartStore::ReadAtaSmartByPath(const CString& path, BYTE slot)
     if (!drive.IsValid()) {
         return FALSE;
     }
-    return ReadOpenDrive(drive.Get(), slot);
+    return ReadOpenDrive(drive.Get(), reading);
 }
 
-BOOL SmartStore::ReadOpenDrive(HANDLE drive, BYTE slot)
+// What a step did not reach stays unset and is not stored; so each step below
+// is its read and its store.
+void SmartStore::StoreAtaSmart(const AtaReading& reading)
 {
-    GETVERSIONINPARAMS& version = m_drives[slot].versionParams;
-    DWORD returned = 0;
-    BOOL result =
-        seam::DeviceIoControl(drive, SMART_GET_VERSION, nullptr, 0, &version, sizeof(version), &returned, nullptr);
-    if (result && (version.fCapabilities & CAP_SMART_CMD) != 0 && EnableSmart(drive, slot)) {
-        ReadIdentify(drive, slot);
-        result = ReadAttributes(drive, slot);
+    if (!IsSlot(reading.slot)) {
+        return;
     }
-    return result;
+    SmartDriveInfo& record = m_drives[reading.slot];
+    if (reading.versionRead) {
+        record.versionParams = reading.version;
+    }
+    if (reading.enableSent && !reading.enabled) {
+        record.errorText.Format(L"Error %d in reading SMART Enabled flag", reading.enableError);
+    }
+    if (reading.identifyRead) {
+        memcpy(record.identify, reading.identify, sizeof(record.identify));
+    }
+    if (reading.dataRead) {
+        StoreDataSector(reading.slot, reading.data, false);
+    }
+    if (reading.thresholdsRead) {
+        StoreThresholds(reading.slot, reading.thresholds);
+    }
 }
 
 BOOL SmartStore::EnableSmart(HANDLE drive, BYTE slot)
 {
-    BYTE reply[kSmartReplySize] = {};
-    if (!SendAtaRequest(drive, slot, ATA_ENABLE_SMART, reply)) {
-        m_drives[slot].errorText.Format(L"Error %d in reading SMART Enabled flag", GetLastError());
-        return FALSE;
-    }
-    return TRUE;
+    AtaReading reading = EmptyReading(slot);
+    BOOL enabled = SendEnableSmart(drive, reading);
+    StoreAtaSmart(reading);
+    return enabled;
 }
 
 BOOL SmartStore::ReadIdentify(HANDLE drive, BYTE slot)
 {
-    BYTE reply[kSmartReplySize] = {};
-    if (!SendAtaRequest(drive, slot, ATA_IDENTIFY_DEVICE, reply)) {
-        return FALSE;
-    }
-    BYTE* identify = m_drives[slot].identify;
-    memcpy(identify, reply + kReplyDataOffset, sizeof(m_drives[slot].identify));
-    SwapIdString(reinterpret_cast<char*>(identify + 54), 39); // model
-    SwapIdString(reinterpret_cast<char*>(identify + 20), 20); // serial number
-    SwapIdString(reinterpret_cast<char*>(identify + 46), 8);  // firmware revision
-    return TRUE;
+    AtaReading reading = EmptyReading(slot);
+    BOOL read = SendIdentify(drive, reading);
+    StoreAtaSmart(reading);
+    return read;
 }
 
 BOOL SmartStore::ReadAttributes(HANDLE drive, BYTE slot)
 {
-    BYTE reply[kSmartReplySize] = {};
-    if (SendAtaRequest(drive, slot, ATA_READ_DATA, reply)) {
-        StoreDataSector(slot, reply + kReplyDataOffset, false);
-    }
+    AtaReading reading = EmptyReading(slot);
+    BOOL read = SendReadAttributes(drive, reading);
+    StoreAtaSmart(reading);
+    return read;
+}
 
-    // Thresholds land on whatever attributes the slot holds, even those of an
-    // earlier read when this one's data request failed.
-    memset(reply, 0, sizeof(reply));
-    if (!SendAtaRequest(drive, slot, ATA_READ_THRESHOLDS, reply)) {
-        return FALSE;
-    }
-    const BYTE* thresholds = reply + kReplyDataOffset;
+// Thresholds land on whatever attributes the slot holds, even those of an
+// earlier read when this one's data request failed.
+void SmartStore::StoreThresholds(BYTE slot, const BYTE* thresholds)
+{
     for (int i = 0; i < kEntryCount; ++i) {
         const BYTE* entry = thresholds + kEntryBase + kEntrySize * i;
         if (entry[0] == 0) {
@@ -152,7 +240,6 @@ BOOL SmartStore::ReadAttributes(HANDLE drive, BYTE slot)
             attribute->threshold = entry[1];
         }
     }
-    return TRUE;
 }
 
 void SmartStore::SwapIdString(char* field, int length)

@@ -62,6 +62,10 @@ public:
     int DeviceSetWriteCache(int state);
     int DeviceIdentify(BYTE* buffer, WORD length);
     int DeviceSmartLog();
+    // The same read into a caller's 512 bytes, leaving m_smartLog alone: a
+    // caller that guards m_smartLog with a lock fills its own buffer while
+    // the drive answers and copies it in under the lock.
+    int DeviceSmartLog(BYTE* buffer);
     int DeviceGetFeature(BYTE feature, DWORD* dword0, BYTE* buffer, DWORD length);
     int DeviceFormat();
     int DeviceFwDownload(DWORD offset, DWORD size, BYTE* data);

@@ -99,11 +99,16 @@ int VntSSD::DeviceIdentify(BYTE* /*buffer*/, WORD /*length*/)
 
 int VntSSD::DeviceSmartLog()
 {
+    return DeviceSmartLog(m_smartLog);
+}
+
+int VntSSD::DeviceSmartLog(BYTE* buffer)
+{
     if (!IsNvme()) {
         return FALSE;
     }
-    memset(m_smartLog, 0, sizeof(m_smartLog));
-    return NvmeSmartLog(sizeof(m_smartLog), m_smartLog, m_index);
+    memset(buffer, 0, sizeof(m_smartLog));
+    return NvmeSmartLog(sizeof(m_smartLog), buffer, m_index);
 }
 
 int VntSSD::DeviceGetFeature(BYTE feature, DWORD* dword0, BYTE* buffer, DWORD length)
