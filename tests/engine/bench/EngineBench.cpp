@@ -17,6 +17,7 @@ struct Section {
 const Section kSections[] = {
     {"scan", RunScanBench},
     {"llf", RunLlfRoundTripBench},
+    {"slow-smart", RunSlowSmartBench},
 };
 
 } // namespace

@@ -16,6 +16,9 @@ void RunScanBench();
 // The window thread's message round-trip (median and worst) while the worker
 // runs a low-level format.
 void RunLlfRoundTripBench();
+// The window thread's message round-trip (median and worst) while the worker
+// refreshes a drive whose SMART read takes 2 seconds.
+void RunSlowSmartBench();
 
 // Milliseconds since an arbitrary start, with the performance counter's
 // resolution.
