@@ -21,9 +21,9 @@ namespace {
 // the SATA library's index 0 on PhysicalDrive0 (ATA SMART), drive 0's disk
 // PhysicalDrive1.
 const int kSataDrive = 3;
-const int kDelayMs = 300;
+const int kDelayMs = 500;
 // A call without a knob answers far below this even on a busy machine.
-const int kPromptMs = 150;
+const int kPromptMs = 250;
 
 // Removes every knob as a test step ends, so a failed step leaves no call
 // held (a future's destructor waits for its call).
