@@ -16,9 +16,11 @@ void CKestrovaDlg::PostQuitToWorker()
 {
     StopAutoCheckSmartTimer();
     if (m_pOpThread && !m_bQuitPosted) {
-        m_pOpThread->PostThreadMessage(WM_SSDOP_QUIT, 0, 0);
-        // From here on the worker may end and delete itself at any moment:
-        // nothing of the window, its pages or its timer reaches it again.
+        // Posts WM_SSDOP_QUIT; requests still queued are dropped, and a
+        // rescan or switch this thread waits in gives up. From here on the
+        // worker may end and delete itself at any moment: nothing of the
+        // window, its pages or its timer reaches it again.
+        m_pOpThread->PostQuit();
         m_bQuitPosted = TRUE;
     }
 }

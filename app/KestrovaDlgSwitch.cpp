@@ -11,10 +11,18 @@ void CKestrovaDlg::OnBnClickedSwitchMode()
 {
     if (m_bSwitching || !WorkerAvailable() || !m_pDriveInfoDlg)
         return;
+    // Clicked while this thread already waits for the worker (a rescan held
+    // back by a long operation): the switch would be refused, so the window
+    // stays exactly as it was.
+    if (CSSDOpThread::OperationLock::IsWaiting())
+        return;
     m_bSwitching = TRUE;
     m_strOldClkMode = m_pDriveInfoDlg->m_originalClkModeStr;
 
     m_pOpThread->OnSwitchSpeed(0, 0);
+    // Closed while the switch waited for the worker: nothing more to show.
+    if (!WorkerAvailable())
+        return;
     // The drive needs a moment before its SMART data shows the new mode.
     ::Sleep(2000);
     if (!WorkerAvailable())

@@ -10,9 +10,13 @@
 IMPLEMENT_DYNCREATE(CSSDOpThread, CWinThread)
 
 namespace {
-// Set while a thread other than the worker waits for the operation lock and
-// keeps its messages flowing.
-thread_local bool t_waitingForOperation = false;
+// The wait of a thread other than the worker for the operation lock, while
+// it keeps its messages flowing. PostQuit on that thread marks it abandoned.
+struct OperationWait {
+    CSSDOpThread* worker;
+    bool abandoned;
+};
+thread_local OperationWait* t_operationWait = nullptr;
 } // namespace
 
 BEGIN_MESSAGE_MAP(CSSDOpThread, CWinThread)
@@ -30,7 +34,7 @@ ON_THREAD_MESSAGE(WM_SSDOP_READ_FLASH_ID, OnReadFlashId)
 ON_THREAD_MESSAGE(WM_SSDOP_SWITCH_SPEED, OnSwitchSpeed)
 END_MESSAGE_MAP()
 
-CSSDOpThread::CSSDOpThread() : m_pMainDlg(nullptr), m_hMainWnd(nullptr)
+CSSDOpThread::CSSDOpThread() : m_pMainDlg(nullptr), m_hMainWnd(nullptr), m_quitRequested(FALSE)
 {
     m_llfStep = 0;
     Reset();
@@ -65,14 +69,41 @@ CSSDOpThread::OperationLock::OperationLock(CSSDOpThread* thread) : m_thread(thre
     // A second scan or switch asked for from inside this thread's wait (a
     // click handled meanwhile): refused; the first one still runs when its
     // turn comes.
-    if (t_waitingForOperation)
+    if (t_operationWait)
         return;
-    t_waitingForOperation = true;
+    WaitDispatching();
+}
+
+CSSDOpThread::OperationLock::OperationLock(CSSDOpThread* thread, LPCWSTR method, WPARAM path, CString* pathCopy)
+    : m_thread(thread), m_acquired(FALSE)
+{
+    if (!m_thread->AdmitRequest(method, path, pathCopy))
+        return;
+    m_acquired = m_thread->m_operationLock.Lock();
+    // The window's thread may have held the lock for a scan or switch, and
+    // the window may have closed meanwhile.
+    if (m_acquired && !m_thread->AdmitRequest(method, 0, nullptr))
+        Release();
+}
+
+BOOL CSSDOpThread::OperationLock::IsWaiting()
+{
+    return t_operationWait != nullptr;
+}
+
+// Waits for the lock while dispatching this thread's messages. A close
+// handled meanwhile (PostQuit) abandons the wait: the worker may end and
+// delete itself as soon as the quit is posted, so nothing of it (its lock's
+// handle included) is touched again and the lock is not taken.
+void CSSDOpThread::OperationLock::WaitDispatching()
+{
+    OperationWait wait = {m_thread, false};
+    HANDLE lock = m_thread->m_operationLock.m_hObject;
+    t_operationWait = &wait;
     bool quitSeen = false;
     int quitCode = 0;
     for (;;) {
-        DWORD result =
-            ::MsgWaitForMultipleObjects(1, &m_thread->m_operationLock.m_hObject, FALSE, INFINITE, QS_ALLINPUT);
+        DWORD result = ::MsgWaitForMultipleObjects(1, &lock, FALSE, INFINITE, QS_ALLINPUT);
         if (result == WAIT_OBJECT_0 || result == WAIT_ABANDONED_0) {
             m_acquired = TRUE;
             break;
@@ -81,8 +112,10 @@ CSSDOpThread::OperationLock::OperationLock(CSSDOpThread* thread) : m_thread(thre
             break;
         if (!DispatchWaitingMessages(&quitCode))
             quitSeen = true;
+        if (wait.abandoned)
+            break;
     }
-    t_waitingForOperation = false;
+    t_operationWait = nullptr;
     if (quitSeen)
         ::PostQuitMessage(quitCode);
 }
@@ -122,6 +155,28 @@ void CSSDOpThread::OperationLock::Release()
 }
 
 // ---- life and reporting ---------------------------------------------------
+
+BOOL CSSDOpThread::PostQuit()
+{
+    m_quitGate.Lock();
+    m_quitRequested = TRUE;
+    m_quitGate.Unlock();
+    if (t_operationWait && t_operationWait->worker == this)
+        t_operationWait->abandoned = true;
+    return PostThreadMessage(WM_SSDOP_QUIT, 0, 0);
+}
+
+BOOL CSSDOpThread::AdmitRequest(LPCWSTR method, WPARAM path, CString* pathCopy)
+{
+    m_quitGate.Lock();
+    BOOL admitted = !m_quitRequested;
+    if (admitted && pathCopy)
+        *pathCopy = path ? reinterpret_cast<LPCWSTR>(path) : L"";
+    m_quitGate.Unlock();
+    if (!admitted)
+        DebugPrint(L"%s -> Not started: the window is closing\n", method);
+    return admitted;
+}
 
 void CSSDOpThread::OnQuitThread(WPARAM, LPARAM)
 {

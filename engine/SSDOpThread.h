@@ -28,13 +28,25 @@
 //   rescan asked for during a low-level format of minutes does not freeze the
 //   window; a second scan or switch asked for from inside that wait is
 //   refused (the OperationLock is then not held and the caller returns).
+//   Closing the window inside that wait (PostQuit) ends the wait at once,
+//   without the lock: from then on the worker may end and delete itself, so
+//   the waiting scan or switch touches nothing of it and does not run.
 // - m_stateLock (a critical section) guards the drive list, the current
 //   drive, the drive fields that pages read and the SMART store. Writers take
-//   it briefly; every page reader holds a StateLock while it reads.
+//   it briefly; every page reader holds a StateLock while it reads. Nobody
+//   holds it while a drive answers: the worker reads a drive into buffers of
+//   its own and takes the lock only to store the result, so a slow drive
+//   never holds up a page (and so the window).
 //
 // Lock order: the operation lock before the state lock; nobody waits for the
 // operation lock while holding the state lock. The worker never sends to
 // the window (it only posts), so it never waits for the window's thread.
+//
+// Closing: PostQuit marks the worker as ending before it posts WM_SSDOP_QUIT.
+// A request that has not started by then is dropped (one debug line), so no
+// maintenance operation starts with nobody left to see it, and no request
+// reads a page's path buffer once the pages may be gone. The request that
+// runs ends as it would; the quit then ends the thread.
 
 #include <windows.h>
 #include <cfgmgr32.h>
@@ -64,17 +76,27 @@ public:
     // Holds the operation lock for a scope. On the worker's own thread it
     // waits plainly; on any other thread it keeps that thread's messages
     // flowing while it waits, and gives up (Acquired() FALSE) when that
-    // thread is already inside such a wait.
+    // thread is already inside such a wait or closes the window during it.
     class OperationLock {
     public:
         explicit OperationLock(CSSDOpThread* thread);
+        // A request's hold, on the worker's thread: the request starts only
+        // while the window has not asked the worker to end, and its path
+        // argument (a page's buffer) is copied into `pathCopy` first, while
+        // the page surely exists. A dropped request is not acquired and
+        // leaves one debug line naming `method`.
+        OperationLock(CSSDOpThread* thread, LPCWSTR method, WPARAM path = 0, CString* pathCopy = nullptr);
         ~OperationLock();
         OperationLock(const OperationLock&) = delete;
         OperationLock& operator=(const OperationLock&) = delete;
         BOOL Acquired() const { return m_acquired; }
         void Release();
+        // TRUE while the calling thread waits for some worker's operation
+        // lock: a scan or switch asked for now would be refused.
+        static BOOL IsWaiting();
 
     private:
+        void WaitDispatching();
         static BOOL DispatchWaitingMessages(int* quitCode);
         CSSDOpThread* m_thread;
         BOOL m_acquired;
@@ -94,6 +116,11 @@ public:
     };
 
     // Life and reporting.
+    // The window's close: requests not yet started are dropped, a wait of the
+    // calling thread for this worker gives up, and WM_SSDOP_QUIT is posted.
+    // Called on the window's thread; afterwards the caller must not touch the
+    // worker again (it may end and delete itself at any moment).
+    BOOL PostQuit();
     void OnQuitThread(WPARAM, LPARAM);
     void Reset();
     void PostInfoMessage(int kind, LPCWSTR format, ...);
@@ -251,13 +278,26 @@ public:
     HWND m_hMainWnd;
     CMutex m_operationLock;
     CCriticalSection m_stateLock;
+    // Set by PostQuit under m_quitGate; a request checks it, and copies its
+    // path argument, under the same gate.
+    CCriticalSection m_quitGate;
+    BOOL m_quitRequested;
 
 protected:
     DECLARE_MESSAGE_MAP()
 
 private:
     void TakeMainWindow();
+    // FALSE (with the debug line) when the worker is asked to end: the
+    // request named `method` is dropped. Otherwise copies the path argument.
+    BOOL AdmitRequest(LPCWSTR method, WPARAM path, CString* pathCopy);
     BOOL PostToMainWindow(UINT message, WPARAM wParam, LPARAM lParam);
     void RefreshCurrentDevice();
     BOOL DumpArea(CString path, UINT size, DWORD start, BOOL byLba);
+
+private:
+    // The refresh's and the re-read's device work, done without the state
+    // lock; the lock guards only the storing of what the drive answered.
+    void RefreshNvmeSmart(VntSSD* drive);
+    void RefreshAtaSmart(BYTE diskNum);
 };

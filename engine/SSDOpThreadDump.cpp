@@ -30,9 +30,11 @@ std::unique_ptr<BYTE[]> ZeroedBuffer(UINT size)
 void CSSDOpThread::OnDumpDebugInfo(WPARAM folder, LPARAM)
 {
     // The page's buffer may change once the request is taken: work on a copy,
-    // made before anything can hold this request back.
-    CString folderStr(folder ? reinterpret_cast<LPCWSTR>(folder) : L"");
-    OperationLock operation(this);
+    // made first thing (and only while the window is open).
+    CString folderStr;
+    OperationLock operation(this, L"CSSDOpThread::OnDumpDebugInfo", folder, &folderStr);
+    if (!operation.Acquired())
+        return;
     VntSSD* drive = GetRequestDevice();
     if (!drive) {
         PostInfoMessage(INFO_KIND_RESULT, L"No device!");

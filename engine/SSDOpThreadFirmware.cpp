@@ -37,9 +37,12 @@ bool TablesFit(const ULONGLONG* sizes)
 
 void CSSDOpThread::OnUpdateFw(WPARAM path, LPARAM)
 {
-    // The page's buffer may change once the request is taken: work on a copy.
-    CString pathText(path ? reinterpret_cast<LPCWSTR>(path) : L"");
-    OperationLock operation(this);
+    // The page's buffer may change once the request is taken: work on a copy,
+    // made first thing (and only while the window is open).
+    CString pathText;
+    OperationLock operation(this, L"CSSDOpThread::OnUpdateFw", path, &pathText);
+    if (!operation.Acquired())
+        return;
     VntSSD* device = GetRequestDevice();
     if (!device) {
         PostInfoMessage(INFO_KIND_RESULT, L"No device!");

@@ -49,9 +49,12 @@ ScopedFile OpenForReading(const CString& path)
 
 void CSSDOpThread::OnLowLevelFormat(WPARAM folder, LPARAM)
 {
-    // The page's buffer may change once the request is taken: work on a copy.
-    CString folderText(folder ? reinterpret_cast<LPCWSTR>(folder) : L"");
-    OperationLock operation(this);
+    // The page's buffer may change once the request is taken: work on a copy,
+    // made first thing (and only while the window is open).
+    CString folderText;
+    OperationLock operation(this, L"CSSDOpThread::OnLowLevelFormat", folder, &folderText);
+    if (!operation.Acquired())
+        return;
     VntSSD* device = GetRequestDevice();
     if (!device) {
         PostInfoMessage(INFO_KIND_RESULT, L"No device!");

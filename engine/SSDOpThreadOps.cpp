@@ -6,9 +6,13 @@
 #include "DiskOperation.h"
 #include "define.h"
 
+#include <cstring>
+
 void CSSDOpThread::OnSelectDevice(WPARAM index, LPARAM)
 {
-    OperationLock operation(this);
+    OperationLock operation(this, L"CSSDOpThread::OnSelectDevice");
+    if (!operation.Acquired())
+        return;
     UINT position = static_cast<UINT>(index);
     if (position >= m_deviceCount) {
         DebugPrint(L"Select device invalid\n");
@@ -24,7 +28,9 @@ void CSSDOpThread::OnSelectDevice(WPARAM index, LPARAM)
 
 void CSSDOpThread::OnRefreshDevice(WPARAM, LPARAM)
 {
-    OperationLock operation(this);
+    OperationLock operation(this, L"CSSDOpThread::OnRefreshDevice");
+    if (!operation.Acquired())
+        return;
     RefreshCurrentDevice();
 }
 
@@ -33,38 +39,57 @@ void CSSDOpThread::RefreshCurrentDevice()
     VntSSD* drive = GetRequestDevice();
     if (!drive)
         return;
-    // The SMART buffer and the store are what the pages read: rewritten
-    // under the state lock, which a SMART read holds only briefly.
-    StateLock state(this);
-    if (drive->m_busType == BUS_TYPE_NVME) {
-        drive->DeviceOpen();
-        drive->DeviceSmartLog();
-        drive->DeviceClose();
-        m_smartInfo.ParseAttributeData(drive->m_index + SMART_NVME_SLOT_BASE, drive->m_smartLog);
-    } else if (drive->m_busType == BUS_TYPE_SATA) {
-        m_smartInfo.ReadAtaSmart(static_cast<BYTE>(drive->m_diskNum));
-    }
+    if (drive->m_busType == BUS_TYPE_NVME)
+        RefreshNvmeSmart(drive);
+    else if (drive->m_busType == BUS_TYPE_SATA)
+        RefreshAtaSmart(static_cast<BYTE>(drive->m_diskNum));
     PostToMainWindow(WM_SSDOP_DEVICE_UPDATED, 0, 0);
+}
+
+// The SMART buffer and the store are what the pages read under the state
+// lock. A drive may take seconds to answer, so it is read into the worker's
+// own buffers without the lock, and the lock is taken only to store what came
+// back: a page never waits for a drive, and never sees a buffer half written.
+// The drive's fields used here change only under the operation lock, which
+// the worker holds, so reading them needs no state lock.
+void CSSDOpThread::RefreshNvmeSmart(VntSSD* drive)
+{
+    BYTE smartLog[sizeof(drive->m_smartLog)];
+    drive->DeviceOpen();
+    drive->DeviceSmartLog(smartLog);
+    drive->DeviceClose();
+    StateLock state(this);
+    std::memcpy(drive->m_smartLog, smartLog, sizeof(smartLog));
+    m_smartInfo.ParseAttributeData(drive->m_index + SMART_NVME_SLOT_BASE, drive->m_smartLog);
+}
+
+void CSSDOpThread::RefreshAtaSmart(BYTE diskNum)
+{
+    SmartStore::AtaReading reading;
+    SmartStore::ReadAtaSmartInto(diskNum, reading);
+    StateLock state(this);
+    m_smartInfo.StoreAtaSmart(reading);
 }
 
 void CSSDOpThread::OnReadSmart(WPARAM, LPARAM)
 {
-    OperationLock operation(this);
+    OperationLock operation(this, L"CSSDOpThread::OnReadSmart");
+    if (!operation.Acquired())
+        return;
     VntSSD* drive = GetRequestDevice();
     if (!drive) {
         PostInfoMessage(INFO_KIND_RESULT, L"No device!");
         return;
     }
-    {
-        StateLock state(this);
-        m_smartInfo.ReadAtaSmart(static_cast<BYTE>(drive->m_diskNum));
-    }
+    RefreshAtaSmart(static_cast<BYTE>(drive->m_diskNum));
     PostToMainWindow(WM_SSDOP_SMART_UPDATED, 0, 0);
 }
 
 void CSSDOpThread::OnGetWriteCache(WPARAM, LPARAM)
 {
-    OperationLock operation(this);
+    OperationLock operation(this, L"CSSDOpThread::OnGetWriteCache");
+    if (!operation.Acquired())
+        return;
     VntSSD* drive = GetRequestDevice();
     if (!drive)
         return;
@@ -85,7 +110,9 @@ void CSSDOpThread::OnGetWriteCache(WPARAM, LPARAM)
 
 void CSSDOpThread::OnSetWriteCache(WPARAM, LPARAM)
 {
-    OperationLock operation(this);
+    OperationLock operation(this, L"CSSDOpThread::OnSetWriteCache");
+    if (!operation.Acquired())
+        return;
     VntSSD* drive = GetRequestDevice();
     if (!drive) {
         PostInfoMessage(INFO_KIND_RESULT, L"No device!");
@@ -113,7 +140,9 @@ void CSSDOpThread::OnSetWriteCache(WPARAM, LPARAM)
 
 void CSSDOpThread::OnReadFlashId(WPARAM, LPARAM)
 {
-    OperationLock operation(this);
+    OperationLock operation(this, L"CSSDOpThread::OnReadFlashId");
+    if (!operation.Acquired())
+        return;
     VntSSD* drive = GetRequestDevice();
     if (!drive)
         return;
@@ -132,7 +161,9 @@ void CSSDOpThread::OnReadFlashId(WPARAM, LPARAM)
 
 void CSSDOpThread::OnFormatNand(WPARAM, LPARAM)
 {
-    OperationLock operation(this);
+    OperationLock operation(this, L"CSSDOpThread::OnFormatNand");
+    if (!operation.Acquired())
+        return;
     VntSSD* drive = GetRequestDevice();
     if (!drive) {
         PostInfoMessage(INFO_KIND_RESULT, L"No device!");

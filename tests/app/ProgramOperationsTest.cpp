@@ -289,7 +289,8 @@ TEST(ProgramUtilities, ChoosersOpenByDriveFamilyAtTheProgramFolderAndKeepAFolder
 TEST(ProgramClose, EndsCleanlyWithQueuedRequestsAndRightAfterASelection)
 {
     // The caption button and Esc take the same road: the worker is asked to
-    // end once and the program waits until it has finished what it runs.
+    // end once, drops what has not started, and the program waits until it
+    // has finished what it runs.
     struct Case {
         const char* name;
         bool busy;
@@ -308,8 +309,8 @@ TEST(ProgramClose, EndsCleanlyWithQueuedRequestsAndRightAfterASelection)
         if (c.busy) {
             HWND utilities = program.UtilitiesPage();
             HWND health = program.HealthPage();
-            // Requests whose answers show nothing, then a format, whose
-            // result comes only after the close.
+            // Requests whose answers show nothing, then a format that the
+            // close drops unless the worker has started it already.
             for (int i = 0; i < 10; ++i) {
                 ProgramDriver::Click(health, ids::kFlashIdButton);
                 ProgramDriver::Click(health, ids::kLifeButton);
@@ -323,8 +324,8 @@ TEST(ProgramClose, EndsCleanlyWithQueuedRequestsAndRightAfterASelection)
         std::string journal = program.Journal();
         ASSERT_FALSE(journal.empty());
         EXPECT_EQ(CountLines(journal, "NvmeOpenByInst("), CountLines(journal, "NvmeClose("));
-        if (c.busy) { // the format ran before the program ended
-            EXPECT_EQ(CountLines(journal, "NvmeFormat"), 1);
+        if (c.busy) { // started before the close and ended, or never started
+            EXPECT_LE(CountLines(journal, "NvmeFormat"), 1);
         }
     }
 }

@@ -25,6 +25,40 @@ public:
         return event;
     }
     void OnBarrier(WPARAM, LPARAM) { ::SetEvent(BarrierEvent()); }
+
+    // The quit, held back when a test arms it: QuitEntered is set once the
+    // worker has taken WM_SSDOP_QUIT (every earlier request done, the
+    // operation lock free), and the quit is handled only after QuitGo.
+    static HANDLE QuitEntered()
+    {
+        static HANDLE event = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+        return event;
+    }
+    static HANDLE QuitGo()
+    {
+        static HANDLE event = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+        return event;
+    }
+    static LONG& QuitHeld()
+    {
+        static LONG held = 0;
+        return held;
+    }
+    void OnHeldQuit(WPARAM wParam, LPARAM lParam)
+    {
+        if (::InterlockedCompareExchange(&QuitHeld(), 0, 0)) {
+            ::SetEvent(QuitEntered());
+            ::WaitForSingleObject(QuitGo(), 20000);
+        }
+        OnQuitThread(wParam, lParam);
+    }
+
+    // The worker deletes itself when its thread ends. Its pages are then
+    // taken away, never reused: any later access to the ended worker faults
+    // and fails the test at once instead of reading stale memory.
+    static void* operator new(size_t size);
+    static void operator delete(void* object, size_t size);
+
     DECLARE_MESSAGE_MAP()
 };
 
@@ -100,12 +134,12 @@ protected:
         return f();
     }
 
-    // Ends the worker with WM_SSDOP_QUIT and waits for its thread to end.
+    // Ends the worker as the window's close does and waits for its thread to end.
     void StopWorker()
     {
         if (!worker)
             return;
-        worker->PostThreadMessage(WM_SSDOP_QUIT, 0, 0);
+        worker->PostQuit();
         worker = nullptr;
         EXPECT_EQ(WAIT_OBJECT_0, ::WaitForSingleObject(workerHandle, 10000));
         ::CloseHandle(workerHandle);

@@ -68,8 +68,9 @@ TEST_F(EngineTest, RequestsWithoutACurrentDriveAnswerAsTheTableSays)
     });
 }
 
-// Requests still queued when the window closes are handled in order up to
-// the quit and never after it; every drive opened is closed again.
+// WM_SSDOP_QUIT on its own (not the window's close, which drops what has not
+// started) ends the thread after the requests queued before it and never
+// handles one queued after it; every drive opened is closed again.
 TEST_F(EngineTest, QuitWithDrivesListedAndRequestsQueuedEndsCleanly)
 {
     StartWorker();
