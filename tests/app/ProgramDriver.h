@@ -14,6 +14,7 @@
 #include "CString.h"
 #include "Screenshot.h"
 #include "TempDir.h"
+#include "Win32Failure.h"
 #include "WindowTest.h"
 
 // Control ids of the program's windows (kept here: the driver is an outsider).
@@ -41,32 +42,44 @@ public:
     // simulated machine, "config.ini", "SMART.ini" and ".\res\".
     const CString& Folder() const { return m_dir.Path(); }
 
-    void LayOut(int debugMode = 0)
+    // TRUE when every file is in place; otherwise the test fails with the
+    // call, the path and the error of each file that is not.
+    bool LayOut(int debugMode = 0)
     {
         CString source = ProgramSourceFolder();
+        bool laidOut = true;
         for (LPCWSTR name : {L"Kestrova.exe", L"VntNvmed.dll", L"VntAtad.dll", L"KestrovaSim.dll", L"SMART.ini"})
-            ::CopyFileW(source + name, m_dir.Path(name), FALSE);
-        m_dir.Write(L"config.ini", "[AP_SECTION]\r\nDEBUG_MODE=" + std::to_string(debugMode) + "\r\n");
-        ::CreateDirectoryW(m_dir.Path(L"res"), nullptr);
-        WIN32_FIND_DATAW data;
-        HANDLE find = ::FindFirstFileW(source + L"res\\*", &data);
-        if (find != INVALID_HANDLE_VALUE) {
-            do {
-                if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-                    ::CopyFileW(source + L"res\\" + data.cFileName, m_dir.Path(L"res\\") + data.cFileName, FALSE);
-            } while (::FindNextFileW(find, &data));
-            ::FindClose(find);
+            laidOut = Copy(source + name, m_dir.Path(name)) && laidOut;
+        laidOut =
+            !m_dir.Write(L"config.ini", "[AP_SECTION]\r\nDEBUG_MODE=" + std::to_string(debugMode) + "\r\n").IsEmpty() &&
+            laidOut;
+        if (!::CreateDirectoryW(m_dir.Path(L"res"), nullptr)) {
+            ADD_FAILURE() << CallFailed("CreateDirectoryW", m_dir.Path(L"res"), ::GetLastError());
+            return false;
         }
+        FileSearch search(source + L"res\\*");
+        if (!search.Found()) {
+            ADD_FAILURE() << CallFailed("FindFirstFileW", source + L"res\\*", search.Error());
+            return false;
+        }
+        do {
+            const WIN32_FIND_DATAW& data = search.Data();
+            if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+                laidOut = Copy(source + L"res\\" + data.cFileName, m_dir.Path(L"res\\") + data.cFileName) && laidOut;
+        } while (search.Next());
+        return laidOut;
     }
 
     // Starts the program in its folder on the given machine description
-    // (empty: the simulated default machine). TRUE once its main window shows.
+    // (empty: the simulated default machine). TRUE once its main window
+    // shows; otherwise the test fails with what went wrong.
     bool Start(const std::string& machine = std::string(), int debugMode = 0)
     {
-        LayOut(debugMode);
+        if (!LayOut(debugMode))
+            return false;
         CString machinePath;
-        if (!machine.empty())
-            machinePath = m_dir.Write(L"machine.txt", machine);
+        if (!machine.empty() && (machinePath = m_dir.Write(L"machine.txt", machine)).IsEmpty())
+            return false;
         ::SetEnvironmentVariableW(L"KESTROVA_MACHINE", machine.empty() ? nullptr : (LPCWSTR)machinePath);
         ::SetEnvironmentVariableW(L"KESTROVA_SIM_JOURNAL", m_dir.Path(L"journal.txt"));
         CString commandLine = L"\"" + m_dir.Path(L"Kestrova.exe") + L"\"";
@@ -74,13 +87,22 @@ public:
         startup.cb = sizeof(startup);
         BOOL started = ::CreateProcessW(nullptr, commandLine.GetBuffer(), nullptr, nullptr, FALSE, 0, nullptr,
                                         m_dir.Path(), &startup, &m_process);
+        DWORD error = ::GetLastError();
         commandLine.ReleaseBuffer();
         ::SetEnvironmentVariableW(L"KESTROVA_MACHINE", nullptr);
         ::SetEnvironmentVariableW(L"KESTROVA_SIM_JOURNAL", nullptr);
-        if (!started)
+        if (!started) {
+            m_process = PROCESS_INFORMATION();
+            ADD_FAILURE() << CallFailed("CreateProcessW", m_dir.Path(L"Kestrova.exe"), error);
             return false;
-        return PumpUntil(
-            [this] { return (m_main = FindProcessWindow(L"Zarvo")) != nullptr && IsWindowVisible(m_main); }, 30000);
+        }
+        const DWORD limit = 30000;
+        PumpUntil([this] { return (m_main = FindProcessWindow(L"Zarvo")) != nullptr || Ended(); }, limit);
+        if (m_main)
+            return true;
+        ADD_FAILURE() << "no visible main window (title \"Zarvo...\") within " << limit << " ms; the program "
+                      << ProcessState(m_process.hProcess);
+        return false;
     }
 
     HWND Main() const { return m_main; }
@@ -113,10 +135,14 @@ public:
         return search.found;
     }
 
+    // The window once it shows; NULL after the time, and the test fails
+    // saying which window did not come and what became of the program.
     HWND WaitForWindow(LPCWSTR titlePrefix, DWORD timeoutMs = 10000) const
     {
         HWND found = nullptr;
-        PumpUntil([&] { return (found = FindProcessWindow(titlePrefix)) != nullptr; }, timeoutMs);
+        if (!PumpUntil([&] { return (found = FindProcessWindow(titlePrefix)) != nullptr; }, timeoutMs))
+            ADD_FAILURE() << "no visible window titled \"" << Utf8(titlePrefix) << "...\" within " << timeoutMs
+                          << " ms; the program " << ProcessState(m_process.hProcess);
         return found;
     }
 
@@ -179,7 +205,12 @@ public:
     // Waits until the drive page shows a serial number.
     bool WaitForDrivePage(DWORD timeoutMs = 15000) const
     {
-        return PumpUntil([this] { return DrivePage() && !Text(DrivePage(), ids::kSerial).IsEmpty(); }, timeoutMs);
+        if (PumpUntil([this] { return DrivePage() && !Text(DrivePage(), ids::kSerial).IsEmpty(); }, timeoutMs))
+            return true;
+        ADD_FAILURE() << "the drive page showed no serial number within " << timeoutMs << " ms ("
+                      << (DrivePage() ? "the page is there" : "no drive page") << "); the program "
+                      << ProcessState(m_process.hProcess);
+        return false;
     }
 
     std::vector<CString> DiskListEntries() const
@@ -255,16 +286,22 @@ public:
         ::PostMessageW(m_main, WM_SYSCOMMAND, SC_CLOSE, 0);
         return WaitForExit(timeoutMs);
     }
+    // TRUE when the process ends with exit code 0 within the time;
+    // otherwise the test fails saying whether it ended and how.
     bool WaitForExit(DWORD timeoutMs = 20000)
     {
-        if (!m_process.hProcess)
+        if (!m_process.hProcess) {
+            ADD_FAILURE() << "the program was never started";
             return false;
+        }
         bool ended = false;
         PumpUntil([&] { return (ended = ::WaitForSingleObject(m_process.hProcess, 0) == WAIT_OBJECT_0); }, timeoutMs);
         DWORD code = 1;
-        if (ended)
-            ::GetExitCodeProcess(m_process.hProcess, &code);
-        return ended && code == 0;
+        if (ended && ::GetExitCodeProcess(m_process.hProcess, &code) && code == 0)
+            return true;
+        ADD_FAILURE() << "the program did not end cleanly within " << timeoutMs << " ms: it "
+                      << ProcessState(m_process.hProcess);
+        return false;
     }
 
     // The simulated machine's journal, written by the program's process as it ends.
@@ -279,20 +316,62 @@ public:
         ::UpdateWindow(page);
     }
 
+    // Ends the program if it still runs and waits until it has gone, so
+    // that its windows and files are no longer in the next test's way.
     void Kill()
     {
-        if (m_process.hProcess) {
-            if (::WaitForSingleObject(m_process.hProcess, 0) != WAIT_OBJECT_0) {
-                ::TerminateProcess(m_process.hProcess, 1);
-                ::WaitForSingleObject(m_process.hProcess, 5000);
-            }
-            ::CloseHandle(m_process.hProcess);
-            ::CloseHandle(m_process.hThread);
-            m_process = PROCESS_INFORMATION();
+        if (!m_process.hProcess)
+            return;
+        if (!Ended()) {
+            if (!::TerminateProcess(m_process.hProcess, 1))
+                ADD_FAILURE() << CallFailed("TerminateProcess", m_dir.Path(L"Kestrova.exe"), ::GetLastError());
+            else if (::WaitForSingleObject(m_process.hProcess, 30000) != WAIT_OBJECT_0)
+                ADD_FAILURE() << "the program was ended but has not gone within 30000 ms";
         }
+        ::CloseHandle(m_process.hProcess);
+        ::CloseHandle(m_process.hThread);
+        m_process = PROCESS_INFORMATION();
     }
 
 private:
+    bool Ended() const { return ::WaitForSingleObject(m_process.hProcess, 0) == WAIT_OBJECT_0; }
+
+    // Copies one file of the program's folder; a copy that fails fails the test.
+    static bool Copy(const CString& from, const CString& to)
+    {
+        if (::CopyFileW(from, to, FALSE))
+            return true;
+        DWORD error = ::GetLastError();
+        ADD_FAILURE() << CallFailed("CopyFileW", from, error) << " (to " << Utf8(to) << ")";
+        return false;
+    }
+
+    // The files of a folder that match a pattern, one at a time; the search
+    // handle is closed with the object.
+    class FileSearch {
+    public:
+        explicit FileSearch(LPCWSTR pattern) : m_find(::FindFirstFileW(pattern, &m_data))
+        {
+            m_error = Found() ? ERROR_SUCCESS : ::GetLastError();
+        }
+        ~FileSearch()
+        {
+            if (Found())
+                ::FindClose(m_find);
+        }
+        FileSearch(const FileSearch&) = delete;
+        FileSearch& operator=(const FileSearch&) = delete;
+        bool Found() const { return m_find != INVALID_HANDLE_VALUE; }
+        DWORD Error() const { return m_error; }
+        const WIN32_FIND_DATAW& Data() const { return m_data; }
+        bool Next() { return ::FindNextFileW(m_find, &m_data) != FALSE; }
+
+    private:
+        WIN32_FIND_DATAW m_data = {};
+        HANDLE m_find;
+        DWORD m_error;
+    };
+
     // A block of the program's memory that a message may point into.
     struct RemoteBuffer {
         RemoteBuffer(HANDLE process, SIZE_T size) : process(process)

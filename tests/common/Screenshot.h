@@ -5,6 +5,7 @@
 // took it: a window partly off the screen or covered by another one, or an
 // image of one or two colours.
 
+#include "Win32Failure.h"
 #include "WindowTest.h"
 
 #include <windows.h>
@@ -61,7 +62,8 @@ inline std::wstring Folder()
         folder.resize(slash == std::wstring::npos ? 0 : slash);
     }
     folder += L"\\screenshots\\";
-    ::CreateDirectoryW(folder.c_str(), nullptr);
+    if (!::CreateDirectoryW(folder.c_str(), nullptr) && ::GetLastError() != ERROR_ALREADY_EXISTS)
+        ADD_FAILURE() << CallFailed("CreateDirectoryW", folder.c_str(), ::GetLastError());
     return folder;
 }
 
@@ -153,7 +155,7 @@ public:
                                reinterpret_cast<BYTE*>(const_cast<uint32_t*>(m_pixels.data())));
         Gdiplus::Status status = bitmap.Save(path.c_str(), &png, nullptr);
         if (status != Gdiplus::Ok) {
-            ADD_FAILURE() << "screenshot " << Narrow(name) << " not written: GDI+ status " << status;
+            ADD_FAILURE() << "screenshot " << Utf8(path.c_str()) << " not written: GDI+ status " << status;
             return false;
         }
         return true;
@@ -199,6 +201,7 @@ private:
         HBITMAP bitmap = ::CreateCompatibleBitmap(screen, width, height);
         HGDIOBJ old = ::SelectObject(memory, bitmap);
         BOOL copied = ::BitBlt(memory, 0, 0, width, height, screen, m_rect.left, m_rect.top, SRCCOPY);
+        DWORD copyError = copied ? ERROR_SUCCESS : ::GetLastError();
         ::SelectObject(memory, old);
         BITMAPINFO info = {};
         info.bmiHeader.biSize = sizeof(info.bmiHeader);
@@ -212,7 +215,10 @@ private:
         ::DeleteDC(memory);
         ::ReleaseDC(nullptr, screen);
         if (!copied || rows != height) {
-            ADD_FAILURE() << "the screen could not be read";
+            ADD_FAILURE() << "the screen could not be read at " << m_rect.left << "," << m_rect.top << " (" << width
+                          << "x" << height << "): "
+                          << (!copied ? CallFailed("BitBlt", nullptr, copyError)
+                                      : "GetDIBits gave " + std::to_string(rows) + " rows");
             return;
         }
         m_pixels.swap(pixels);

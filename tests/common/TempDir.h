@@ -7,9 +7,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 
 #include "CString.h"
+#include "Win32Failure.h"
 
 class TempDir {
 public:
@@ -31,9 +33,12 @@ public:
             if (error != ERROR_ALREADY_EXISTS)
                 break;
         }
+        CString tried = m_path;
         if (m_path.IsEmpty())
             m_path = L"\\\\?\\kestrova-no-temporary-folder\\";
-        ADD_FAILURE() << "no temporary folder could be made under the temporary path (error " << error << ")";
+        ADD_FAILURE() << "no temporary folder could be made under the temporary path: "
+                      << (tried.IsEmpty() ? "GetTempPathW gave no usable path, " + ErrorText(error)
+                                          : CallFailed("CreateDirectoryW", tried, error));
     }
     ~TempDir()
     {
@@ -47,15 +52,23 @@ public:
     const CString& Path() const { return m_path; }
     CString Path(LPCWSTR name) const { return m_path + name; }
 
-    // Writes bytes to a file in the folder and returns its path.
+    // Writes bytes to a file in the folder and returns its path. A file that
+    // cannot be written fails the test with the call and the error, and the
+    // path returned is empty.
     CString Write(LPCWSTR name, const std::string& bytes) const
     {
         CString path = Path(name);
-        HANDLE file = ::CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        FileHandle file(::CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file.Valid()) {
+            ADD_FAILURE() << CallFailed("CreateFileW", path, ::GetLastError());
+            return CString();
+        }
         DWORD written = 0;
-        if (file != INVALID_HANDLE_VALUE) {
-            ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-            ::CloseHandle(file);
+        if (!::WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) ||
+            written != bytes.size()) {
+            ADD_FAILURE() << CallFailed("WriteFile", path, ::GetLastError()) << " (" << written << " of "
+                          << bytes.size() << " bytes written)";
+            return CString();
         }
         return path;
     }
@@ -64,27 +77,67 @@ public:
     static std::string Read(LPCWSTR path)
     {
         std::string bytes;
-        HANDLE file = ::CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (file == INVALID_HANDLE_VALUE)
+        FileHandle file(::CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file.Valid())
             return bytes;
         char chunk[4096];
         DWORD read = 0;
-        while (::ReadFile(file, chunk, sizeof(chunk), &read, nullptr) && read > 0)
+        while (::ReadFile(file.Get(), chunk, sizeof(chunk), &read, nullptr) && read > 0)
             bytes.append(chunk, read);
-        ::CloseHandle(file);
         return bytes;
     }
 
     static bool Exists(LPCWSTR path) { return ::GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES; }
 
 private:
+    // A file handle closed with the object.
+    class FileHandle {
+    public:
+        explicit FileHandle(HANDLE handle) : m_handle(handle) {}
+        ~FileHandle()
+        {
+            if (Valid())
+                ::CloseHandle(m_handle);
+        }
+        FileHandle(const FileHandle&) = delete;
+        FileHandle& operator=(const FileHandle&) = delete;
+        bool Valid() const { return m_handle != INVALID_HANDLE_VALUE; }
+        HANDLE Get() const { return m_handle; }
+
+    private:
+        HANDLE m_handle;
+    };
+
+    // A search of a folder, closed with the object.
+    class FolderSearch {
+    public:
+        explicit FolderSearch(const CString& folder) : m_find(::FindFirstFileW(folder + L"*", &m_data)) {}
+        ~FolderSearch()
+        {
+            if (Found())
+                ::FindClose(m_find);
+        }
+        FolderSearch(const FolderSearch&) = delete;
+        FolderSearch& operator=(const FolderSearch&) = delete;
+        bool Found() const { return m_find != INVALID_HANDLE_VALUE; }
+        const WIN32_FIND_DATAW& Data() const { return m_data; }
+        bool Next() { return ::FindNextFileW(m_find, &m_data) != FALSE; }
+
+    private:
+        WIN32_FIND_DATAW m_data = {};
+        HANDLE m_find;
+    };
+
+    // What cannot be removed is left, and said on the error output: a file
+    // still open belongs to something the test did not end, which is worth
+    // knowing when a later test fails, but the test's own verdict stands.
     static void RemoveTree(const CString& folder)
     {
-        WIN32_FIND_DATAW data;
-        HANDLE find = ::FindFirstFileW(folder + L"*", &data);
-        if (find != INVALID_HANDLE_VALUE) {
-            do {
+        {
+            FolderSearch search(folder);
+            for (bool more = search.Found(); more; more = search.Next()) {
+                const WIN32_FIND_DATAW& data = search.Data();
                 CString name(data.cFileName);
                 if (name == L"." || name == L"..")
                     continue;
@@ -92,13 +145,14 @@ private:
                 ::SetFileAttributesW(path, FILE_ATTRIBUTE_NORMAL);
                 if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
                     RemoveTree(path + L"\\");
-                else
-                    ::DeleteFileW(path);
-            } while (::FindNextFileW(find, &data));
-            ::FindClose(find);
+                else if (!::DeleteFileW(path))
+                    Left(CallFailed("DeleteFileW", path, ::GetLastError()));
+            }
         }
-        ::RemoveDirectoryW(folder);
+        if (!::RemoveDirectoryW(folder))
+            Left(CallFailed("RemoveDirectoryW", folder, ::GetLastError()));
     }
+    static void Left(const std::string& said) { std::fprintf(stderr, "TempDir: left behind: %s\n", said.c_str()); }
 
     CString m_path;
     bool m_made = false;

@@ -5,23 +5,32 @@
 
 #include <windows.h>
 
+#include <gtest/gtest.h>
+
 #include "TempDir.h"
+#include "Win32Failure.h"
 
 class ProbeProcess {
 public:
     // Copies the probe and the DLL into `folder` and starts the probe there;
-    // its standard error goes to "stderr.txt" in the folder.
+    // its standard error goes to "stderr.txt" in the folder. Whatever fails
+    // on the way fails the test with the call, the path and the error.
     explicit ProbeProcess(const TempDir& folder)
     {
         wchar_t self[MAX_PATH] = {};
         ::GetModuleFileNameW(nullptr, self, MAX_PATH);
         CString bin = self;
         bin = bin.Left(bin.ReverseFind(L'\\') + 1);
-        ::CopyFileW(bin + L"sim_start_probe.exe", folder.Path(L"probe.exe"), FALSE);
-        ::CopyFileW(bin + L"KestrovaSim.dll", folder.Path(L"KestrovaSim.dll"), FALSE);
+        if (!Copy(bin + L"sim_start_probe.exe", folder.Path(L"probe.exe")) ||
+            !Copy(bin + L"KestrovaSim.dll", folder.Path(L"KestrovaSim.dll")))
+            return;
         SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
         HANDLE errors = ::CreateFileW(folder.Path(L"stderr.txt"), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
                                       CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (errors == INVALID_HANDLE_VALUE) {
+            ADD_FAILURE() << CallFailed("CreateFileW", folder.Path(L"stderr.txt"), ::GetLastError());
+            return;
+        }
         STARTUPINFOW startup{};
         startup.cb = sizeof(startup);
         startup.dwFlags = STARTF_USESTDHANDLES;
@@ -31,11 +40,11 @@ public:
         CString command = L"\"" + folder.Path(L"probe.exe") + L"\"";
         if (!::CreateProcessW(nullptr, command.GetBuffer(), nullptr, nullptr, TRUE, 0, nullptr, folder.Path(), &startup,
                               &m_process)) {
+            ADD_FAILURE() << CallFailed("CreateProcessW", folder.Path(L"probe.exe"), ::GetLastError());
             m_process = PROCESS_INFORMATION{};
         }
         command.ReleaseBuffer();
-        if (errors != INVALID_HANDLE_VALUE)
-            ::CloseHandle(errors);
+        ::CloseHandle(errors);
     }
 
     ~ProbeProcess()
@@ -66,5 +75,14 @@ public:
     }
 
 private:
+    static bool Copy(const CString& from, const CString& to)
+    {
+        if (::CopyFileW(from, to, FALSE))
+            return true;
+        DWORD error = ::GetLastError();
+        ADD_FAILURE() << CallFailed("CopyFileW", from, error) << " (to " << Utf8(to) << ")";
+        return false;
+    }
+
     PROCESS_INFORMATION m_process{};
 };
