@@ -7,7 +7,8 @@ END_MESSAGE_MAP()
 
 BOOL AfxInitRichEdit2()
 {
-    // Loaded once and kept for the life of the process, as the class must stay registered.
-    static HMODULE library = ::LoadLibraryW(L"riched20.dll");
+    // Loaded once and kept for the life of the process, as the class must stay
+    // registered; from the system folder only, never from beside the program.
+    static HMODULE library = ::LoadLibraryExW(L"riched20.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
     return library != nullptr;
 }
