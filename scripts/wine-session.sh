@@ -21,7 +21,6 @@ action="$1"
 mkdir -p "$(dirname "$2")"
 prefix="$(cd "$(dirname "$2")" && pwd)/$(basename "$2")"
 session="$prefix.session"
-keeper="$prefix.keeper"
 
 wine_find_programs
 wine_use_prefix "$prefix"
@@ -38,41 +37,8 @@ end_session() {
     if [ -n "$pid" ] && [ "$(cat "/proc/$pid/comm" 2>/dev/null)" = Xvfb ]; then
       kill "$pid"
     fi
-    pid=$(sed -n 's/^KEEPER_PID=//p' "$session")
-    if [ -n "$pid" ] && [ "$(cat "/proc/$pid/comm" 2>/dev/null)" = sleep ]; then
-      kill "$pid"
-    fi
     rm -f "$session"
   fi
-  rm -f "$keeper" "$keeper.log"
-}
-
-# Wine ends the desktop process (explorer.exe /desktop) about a second after
-# the last program attached to the desktop has gone, so the desktop started
-# below would end a second later, and again at every gap in a run; the next
-# program that asks for a window starts it again as its own child, holding
-# that program's output until the desktop next ends. CTest then counts a test
-# of a few seconds as running while the others keep the desktop (well over a
-# minute on a busy run, nearer its time limit the busier the machine). A
-# command interpreter that waits for input which never comes stays attached
-# for the whole session, so one desktop lives from here to the session's end.
-start_desktop_keeper() {
-  rm -f "$keeper" "$keeper.log"
-  mkfifo "$keeper" || return 1
-  "$WINE_LOADER" cmd.exe <"$keeper" >"$keeper.log" 2>&1 &
-  # The input: one command that says when the interpreter runs (the caret
-  # keeps the command's own text from reading as its answer), then nothing
-  # until the session ends this process.
-  { echo "echo desktop-keeper^-ready"; exec sleep infinity; } >"$keeper" 2>/dev/null </dev/null &
-  KEEPER_PID=$!
-  # A limit that a loaded machine does not reach: a start takes seconds.
-  for _ in $(seq 1200); do
-    grep -q "desktop-keeper-ready" "$keeper.log" 2>/dev/null && return 0
-    kill -0 "$KEEPER_PID" 2>/dev/null || break
-    sleep 0.1
-  done
-  echo "wine-session: the desktop keeper (cmd.exe) did not start in $prefix" >&2
-  return 1
 }
 
 if [ "$action" = stop ]; then
@@ -97,17 +63,11 @@ if ! "$WINE_LOADER" wineboot </dev/null >/dev/null 2>&1; then
   stop_private_display
   exit 1
 fi
-if ! start_desktop_keeper; then
-  kill "$KEEPER_PID" 2>/dev/null
-  end_session
-  stop_private_display
-  exit 1
-fi
 # The desktop process (explorer.exe /desktop) starts with the first program
 # that asks for a window and keeps that program's standard output and error
 # for the rest of the session, so CTest would count that test as running
 # until the session's last window closed (a minute and more on a busy run).
-# Started here, after the keeper, it holds nothing of any test.
+# Started here, it holds nothing of any test.
 "$WINE_LOADER" rundll32.exe user32.dll,GetDesktopWindow </dev/null >/dev/null 2>&1 || true
-printf 'DISPLAY=%s\nXVFB_PID=%s\nKEEPER_PID=%s\n' "$DISPLAY" "$XVFB_PID" "$KEEPER_PID" >"$session"
+printf 'DISPLAY=%s\nXVFB_PID=%s\n' "$DISPLAY" "$XVFB_PID" >"$session"
 echo "wine-session: $prefix runs on display $DISPLAY"
