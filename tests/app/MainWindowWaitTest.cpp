@@ -3,51 +3,18 @@
 // was. The worker is held inside a refresh by the simulated drive, so the
 // order of events is fixed.
 
-#include "Kestrova.h"
-#include "KestrovaDlg.h"
-#include "SSDOpThread.h"
-#include "SimFixture.h"
+#include "MainWindowFixture.h"
 #include "SystemOptDlg.h"
-#include "WindowTest.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <functional>
-#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
 
 namespace {
-
-// Runs a step on the window's thread when its turn in the message queue
-// comes: what the window sees inside its wait for the worker.
-class QueuedStep : public CWnd {
-public:
-    explicit QueuedStep(std::function<void()> step) : m_step(std::move(step))
-    {
-        CreateEx(0, L"STATIC", L"step", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr);
-        ::PostMessageW(m_hWnd, WM_APP, 0, 0);
-    }
-    ~QueuedStep() override { DestroyWindow(); }
-    bool Ran() const { return m_ran; }
-
-protected:
-    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
-    {
-        if (message != WM_APP)
-            return CWnd::WindowProc(message, wParam, lParam);
-        m_ran = true;
-        m_step();
-        return 0;
-    }
-
-private:
-    std::function<void()> m_step;
-    bool m_ran = false;
-};
 
 // Closes every "Smart Tool" box the window shows, and counts them.
 class BoxCloser {
@@ -100,45 +67,12 @@ struct WindowState {
     }
 };
 
-class MainWindowWaitTest : public ::testing::Test {
+class MainWindowWaitTest : public MainWindowFixture {
 protected:
     void SetUp() override
     {
-        SimResetMachine();
-        m_main = std::make_unique<CKestrovaDlg>();
-        theApp.m_pMainDlg = m_main.get();
-        ASSERT_TRUE(m_main->Create(IDD_MAIN_DIALOG));
-        m_worker = m_main->m_pOpThread;
-        // The selection the scan led to has been answered.
-        ASSERT_TRUE(PumpUntil([] { return Calls("NvmeClose").size() >= 1; }, 10000));
-        PumpMessages(100);
-    }
-    void TearDown() override
-    {
-        SimReleaseHeldCalls();
-        m_main->DestroyWindow();
-        m_main.reset(); // closes the road to the worker and waits for its end
-        theApp.m_pMainDlg = nullptr;
-        SimResetMachine();
-    }
-
-    // The worker works on a refresh whose SMART read the drive holds.
-    void HoldTheWorker()
-    {
-        SimSetLatency("NvmeSmartLog", SIM_ANY_DRIVE, SIM_LATENCY_HOLD);
-        ASSERT_TRUE(m_worker->PostThreadMessage(WM_SSDOP_REFRESH_DEVICE, 0, 0));
-        ASSERT_EQ(1, SimWaitForHeldCall(10000));
-    }
-
-    void Click(int id)
-    {
-        m_main->SendMessage(WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
-                            reinterpret_cast<LPARAM>(m_main->GetDlgItem(id)->m_hWnd));
-    }
-    void PostClick(int id)
-    {
-        m_main->PostMessage(WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
-                            reinterpret_cast<LPARAM>(m_main->GetDlgItem(id)->m_hWnd));
+        MainWindowFixture::SetUp();
+        Open();
     }
 
     WindowState State()
@@ -159,9 +93,6 @@ protected:
         }
         return state;
     }
-
-    std::unique_ptr<CKestrovaDlg> m_main;
-    CSSDOpThread* m_worker = nullptr;
 };
 
 // A switch clicked while a rescan waits for the worker is refused: no switch
