@@ -320,7 +320,10 @@ void CKestrovaDlg::OnSize(UINT, int, int)
 
 BOOL CKestrovaDlg::DestroyWindow()
 {
-    StopAutoCheckSmartTimer();
+    // The modal loop may end by a WM_QUIT, or the window be destroyed
+    // directly, without OnClose: the worker is still asked to end before the
+    // pages go, so no queued request starts with a freed page's path.
+    PostQuitToWorker();
     if (m_progress.GetSafeHwnd())
         m_progress.DestroyWindow();
     auto destroy = [](auto*& page) {

@@ -85,9 +85,15 @@ protected:
 
     // Log export.
     void OnBnClickedLogExport();
+    // TRUE (with a debug line) once the window is closing: the export then
+    // writes no file.
+    BOOL ExportRefusedWhileClosing();
 
-    // The close road: stops the timer and asks the worker to end, once.
+    // The close road: stops the timer, takes the worker away from the pages
+    // and asks the worker to end, once. Every end of the window comes here
+    // first (OnClose, OnOK, OnCancel, DestroyWindow, the destructor).
     void PostQuitToWorker();
+    void DetachPagesFromWorker();
     // Waits until the worker has ended (it finishes a running maintenance
     // operation first), so the process never cuts a drive operation short.
     void WaitForWorker();

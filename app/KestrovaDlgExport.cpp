@@ -6,11 +6,16 @@
 #include "KestrovaDlg.h"
 #include "SystemInfoDlg.h"
 #include "SystemOptDlg.h"
+#include "define.h"
 
 #include <cstdio>
 
 void CKestrovaDlg::OnBnClickedLogExport()
 {
+    // A click queued behind the close: the drives are the worker's, which
+    // may be gone by now, so there is nothing whole left to export.
+    if (ExportRefusedWhileClosing())
+        return;
     SYSTEMTIME now;
     ::GetLocalTime(&now);
     // The dialog's name buffer starts with the default name, so it opens
@@ -24,7 +29,9 @@ void CKestrovaDlg::OnBnClickedLogExport()
                        L"Log Files (*.log)|*.log|All Files (*.*)|*.*||", nullptr, 0, TRUE);
     dialog.m_ofn.lpstrFile = buffer;
     dialog.m_ofn.nMaxFile = MAX_PATH;
-    if (dialog.DoModal() == IDOK) {
+    // The window may have been closed while its dialog was open; then no
+    // file is written, rather than one without its drives.
+    if (dialog.DoModal() == IDOK && !ExportRefusedWhileClosing()) {
         // Binary: the sections write their own CR LF line ends.
         FILE* file = _wfopen(dialog.GetPathName(), L"wb");
         if (!file) {
@@ -42,4 +49,12 @@ void CKestrovaDlg::OnBnClickedLogExport()
         }
     }
     name.ReleaseBuffer();
+}
+
+BOOL CKestrovaDlg::ExportRefusedWhileClosing()
+{
+    if (!m_bQuitPosted)
+        return FALSE;
+    DebugPrint(L"%s -> Not written: the window is closing\n", L"CKestrovaDlg::OnBnClickedLogExport");
+    return TRUE;
 }

@@ -2,6 +2,7 @@
 // the close road.
 
 #include "DeviceOperation.h"
+#include "DiskHealthDlg.h"
 #include "DriveInfoDlg.h"
 #include "KestrovaDlg.h"
 #include "MessageInfoDlg.h"
@@ -16,13 +17,32 @@ void CKestrovaDlg::PostQuitToWorker()
 {
     StopAutoCheckSmartTimer();
     if (m_pOpThread && !m_bQuitPosted) {
-        // Posts WM_SSDOP_QUIT; requests still queued are dropped, and a
-        // rescan or switch this thread waits in gives up. From here on the
-        // worker may end and delete itself at any moment: nothing of the
-        // window, its pages or its timer reaches it again.
-        m_pOpThread->PostQuit();
+        // From the quit on, the worker may end and delete itself at any
+        // moment, while clicks queued behind the close are still to be
+        // dispatched (inside a rescan's or switch's wait, or by the modal
+        // loop). The pages lose their copies of the worker's pointer first,
+        // and the window's own handlers ask WorkerAvailable(): nothing of the
+        // window, its pages or its timer reaches the worker again.
+        DetachPagesFromWorker();
         m_bQuitPosted = TRUE;
+        // Requests still queued are dropped, and a rescan or switch this
+        // thread waits in gives up.
+        m_pOpThread->PostQuit();
     }
+}
+
+// Every page that keeps the worker's pointer is listed here: the one place
+// where the close takes it away.
+void CKestrovaDlg::DetachPagesFromWorker()
+{
+    if (m_pDriveInfoDlg)
+        m_pDriveInfoDlg->m_pOpThread = nullptr;
+    if (m_pSystemOptDlg)
+        m_pSystemOptDlg->m_pOpThread = nullptr;
+    if (m_pDiskHealthDlg)
+        m_pDiskHealthDlg->m_pOpThread = nullptr;
+    if (m_pUtilitiesDlg)
+        m_pUtilitiesDlg->m_pOpThread = nullptr;
 }
 
 void CKestrovaDlg::WaitForWorker()

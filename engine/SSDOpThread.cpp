@@ -103,7 +103,10 @@ void CSSDOpThread::OperationLock::WaitDispatching()
     bool quitSeen = false;
     int quitCode = 0;
     for (;;) {
-        DWORD result = ::MsgWaitForMultipleObjects(1, &lock, FALSE, INFINITE, QS_ALLINPUT);
+        // MWMO_INPUTAVAILABLE: messages already in the queue when this thread
+        // last looked (a close clicked just before the rescan was taken) wake
+        // the wait too, not only those that arrive from now on.
+        DWORD result = ::MsgWaitForMultipleObjectsEx(1, &lock, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
         if (result == WAIT_OBJECT_0 || result == WAIT_ABANDONED_0) {
             m_acquired = TRUE;
             break;
