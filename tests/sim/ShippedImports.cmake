@@ -1,9 +1,10 @@
 # The program as it ships: it imports the maker's two libraries by name, only
 # names their export lists hold, and nothing of the simulated machine. Every
 # other library its import table names is one of Windows' Known DLLs, which
-# the system loads from its own folder only; the Windows libraries it uses
-# that are not are in its delay-import table, loaded after its entry has
-# limited the search to the system folder.
+# the system loads from its own folder only, but not the common dialogs'; the
+# Windows libraries it uses that are not Known DLLs, and the common dialogs,
+# are in its delay-import table, loaded after its entry has limited the search
+# to the system folder.
 #   cmake -DOBJDUMP=<objdump> -DEXE=<Kestrova.exe> -DDEFS=<folder of VntNvmed.def and VntAtad.def>
 #         -P ShippedImports.cmake
 # The delay-import table is read by DelayImports.py beside this file.
@@ -76,6 +77,15 @@ foreach(dll IN LISTS imported_dlls)
                         "the system would look for it in the program's folder first (delay-load it)")
   endif()
 endforeach()
+# The common dialogs' library is a Known DLL, but it imports the common
+# controls: from the import table it would attach them before the entry, and
+# they load the visual-styles library by name, the program's folder first. The
+# toolchain links it into every windowed program, so a function missing from
+# cmake/delayload/comdlg32.def lands here.
+if("comdlg32.dll" IN_LIST imported_dlls)
+  message(FATAL_ERROR "${EXE} imports comdlg32.dll: it would attach the common controls before the entry "
+                      "limits the search (add the function to cmake/delayload/comdlg32.def)")
+endif()
 string(REPLACE ";" " " shown "${imported_dlls}")
 message(STATUS "import table: ${shown}")
 
