@@ -26,13 +26,17 @@ if(NOT result EQUAL 0)
   message(FATAL_ERROR "${OBJDUMP} cannot read ${EXE}")
 endif()
 
-# The import table as "<dll>:<name>" entries.
+# The libraries of the import table, each from its "DLL Name:" line, which
+# objdump prints whether the library's functions are imported by name or by
+# ordinal only; and the functions imported by name as "<dll>:<name>" entries.
 string(REPLACE "\n" ";" lines "${dump}")
 set(dll "")
+set(imported_dlls "")
 set(imports "")
 foreach(line IN LISTS lines)
   if(line MATCHES "DLL Name: (.+)$")
     string(TOLOWER "${CMAKE_MATCH_1}" dll)
+    list(APPEND imported_dlls "${dll}")
   elseif(line MATCHES "^[ \t]+[0-9a-f]+[ \t]+[0-9]+[ \t]+([A-Za-z_][A-Za-z0-9_@]*)" AND dll)
     list(APPEND imports "${dll}:${CMAKE_MATCH_1}")
   elseif(line STREQUAL "")
@@ -65,11 +69,6 @@ endforeach()
 
 # Everything else in the import table would be looked for beside the program
 # first, before the program runs a line.
-set(imported_dlls "")
-foreach(entry IN LISTS imports)
-  string(REGEX REPLACE ":.*$" "" dll "${entry}")
-  list(APPEND imported_dlls "${dll}")
-endforeach()
 list(REMOVE_DUPLICATES imported_dlls)
 foreach(dll IN LISTS imported_dlls)
   if(NOT dll IN_LIST known_dlls AND NOT dll STREQUAL "vntnvmed.dll" AND NOT dll STREQUAL "vntatad.dll")
