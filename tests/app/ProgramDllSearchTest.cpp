@@ -14,6 +14,9 @@
 // is loaded at process start, before the program's first line, whatever the
 // program does. Windows takes a Known DLL's imports from the system folder.
 // The shipped program's import tables are checked instead (shipped_imports).
+// Wine's user32 brings ucrtbase.dll and zlib1.dll the same way, and Wine's
+// uxtheme delay-loads msimg32.dll by the default search whatever the program
+// set: Wine's doing, not planted either.
 
 #include "ProgramDriver.h"
 
