@@ -2,7 +2,9 @@
 # the import table would have the system look for them in the program's own
 # folder first, before the program can say otherwise. Delay-loaded, each is
 # loaded on its first call, by name, after the program's entry has limited the
-# search to the system folder (framework/AfxEntry.cpp).
+# search to the system folder (framework/AfxEntry.cpp). So is the common
+# dialogs' library, a Known DLL: it imports the common controls, which would
+# then attach, and load what they load by name, before the entry runs.
 #
 # kestrova_delay_import(NAME) makes the delay-import library of NAME.dll from
 # cmake/delayload/NAME.def with the toolchain's dlltool and the library target
@@ -33,6 +35,6 @@ function(kestrova_delay_import name)
   add_dependencies(${name}_delayed ${name}_delayed_library)
 endfunction()
 
-foreach(name comctl32 version cfgmgr32)
+foreach(name comctl32 comdlg32 version cfgmgr32)
   kestrova_delay_import(${name})
 endforeach()

@@ -14,6 +14,9 @@
 // is loaded at process start, before the program's first line, whatever the
 // program does. Windows takes a Known DLL's imports from the system folder.
 // The shipped program's import tables are checked instead (shipped_imports).
+// Wine's user32 brings ucrtbase.dll and zlib1.dll the same way, and Wine's
+// uxtheme delay-loads msimg32.dll by the default search whatever the program
+// set: Wine's doing, not planted either.
 
 #include "ProgramDriver.h"
 
@@ -27,8 +30,11 @@ namespace {
 
 // Windows libraries outside the Known DLLs that the program loads: delay-loaded
 // (the common controls; the Configuration Manager with the real platform
-// calls) or by name (the rich edit control's).
-const char* const kPlantedNames[] = {"comctl32.dll", "cfgmgr32.dll", "riched20.dll"};
+// calls), by name (the rich edit control's), or by the common controls when
+// they attach (the visual styles' uxtheme, with the search the process has at
+// that moment: a Known DLL in the import table that imports the common
+// controls, as the common dialogs' does, attaches them before the entry).
+const char* const kPlantedNames[] = {"comctl32.dll", "cfgmgr32.dll", "riched20.dll", "uxtheme.dll"};
 
 CString Wide(const char* text)
 {
@@ -141,8 +147,9 @@ TEST(ProgramDllSearch, LibrariesPlantedBesideTheProgramAreNotLoaded)
 
     // A program that loads them by name, leaving the search alone, takes the
     // planted copies.
-    ASSERT_EQ(0, RunToEnd(folder, L"planted_probe.exe", L"comctl32.dll cfgmgr32.dll riched20.dll"));
-    EXPECT_EQ((std::vector<std::string>{"comctl32.dll", "cfgmgr32.dll", "riched20.dll"}), TakeMarks(folder));
+    ASSERT_EQ(0, RunToEnd(folder, L"planted_probe.exe", L"comctl32.dll cfgmgr32.dll riched20.dll uxtheme.dll"));
+    EXPECT_EQ((std::vector<std::string>{"comctl32.dll", "cfgmgr32.dll", "riched20.dll", "uxtheme.dll"}),
+              TakeMarks(folder));
 
     // The program starts, fills its drive page, and loads none of them.
     ASSERT_TRUE(program.Start()) << "the main window did not show";

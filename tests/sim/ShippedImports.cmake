@@ -1,9 +1,10 @@
 # The program as it ships: it imports the maker's two libraries by name, only
 # names their export lists hold, and nothing of the simulated machine. Every
 # other library its import table names is one of Windows' Known DLLs, which
-# the system loads from its own folder only; the Windows libraries it uses
-# that are not are in its delay-import table, loaded after its entry has
-# limited the search to the system folder.
+# the system loads from its own folder only, but not the common dialogs'; the
+# Windows libraries it uses that are not Known DLLs, and the common dialogs,
+# are in its delay-import table, loaded after its entry has limited the search
+# to the system folder.
 #   cmake -DOBJDUMP=<objdump> -DEXE=<Kestrova.exe> -DDEFS=<folder of VntNvmed.def and VntAtad.def>
 #         -P ShippedImports.cmake
 # The delay-import table is read by DelayImports.py beside this file.
@@ -25,13 +26,17 @@ if(NOT result EQUAL 0)
   message(FATAL_ERROR "${OBJDUMP} cannot read ${EXE}")
 endif()
 
-# The import table as "<dll>:<name>" entries.
+# The libraries of the import table, each from its "DLL Name:" line, which
+# objdump prints whether the library's functions are imported by name or by
+# ordinal only; and the functions imported by name as "<dll>:<name>" entries.
 string(REPLACE "\n" ";" lines "${dump}")
 set(dll "")
+set(imported_dlls "")
 set(imports "")
 foreach(line IN LISTS lines)
   if(line MATCHES "DLL Name: (.+)$")
     string(TOLOWER "${CMAKE_MATCH_1}" dll)
+    list(APPEND imported_dlls "${dll}")
   elseif(line MATCHES "^[ \t]+[0-9a-f]+[ \t]+[0-9]+[ \t]+([A-Za-z_][A-Za-z0-9_@]*)" AND dll)
     list(APPEND imports "${dll}:${CMAKE_MATCH_1}")
   elseif(line STREQUAL "")
@@ -64,11 +69,6 @@ endforeach()
 
 # Everything else in the import table would be looked for beside the program
 # first, before the program runs a line.
-set(imported_dlls "")
-foreach(entry IN LISTS imports)
-  string(REGEX REPLACE ":.*$" "" dll "${entry}")
-  list(APPEND imported_dlls "${dll}")
-endforeach()
 list(REMOVE_DUPLICATES imported_dlls)
 foreach(dll IN LISTS imported_dlls)
   if(NOT dll IN_LIST known_dlls AND NOT dll STREQUAL "vntnvmed.dll" AND NOT dll STREQUAL "vntatad.dll")
@@ -76,6 +76,15 @@ foreach(dll IN LISTS imported_dlls)
                         "the system would look for it in the program's folder first (delay-load it)")
   endif()
 endforeach()
+# The common dialogs' library is a Known DLL, but it imports the common
+# controls: from the import table it would attach them before the entry, and
+# they load the visual-styles library by name, the program's folder first. The
+# toolchain links it into every windowed program, so a function missing from
+# cmake/delayload/comdlg32.def lands here.
+if("comdlg32.dll" IN_LIST imported_dlls)
+  message(FATAL_ERROR "${EXE} imports comdlg32.dll: it would attach the common controls before the entry "
+                      "limits the search (add the function to cmake/delayload/comdlg32.def)")
+endif()
 string(REPLACE ";" " " shown "${imported_dlls}")
 message(STATUS "import table: ${shown}")
 
