@@ -12,6 +12,11 @@
 # The screen is the one of the prefix's session (wine-session.sh) when one
 # runs, else $DISPLAY. The runner neither starts nor stops the Wine server:
 # other programs may share it; the session's owner ends it.
+# The program's output and errors (a crash's backtrace too) go to files of the
+# runner's own, printed when the program ends, with how long it ran: a Wine
+# process that outlives the program (the desktop, a child it left, a server it
+# started) may hold those files, never the caller's output, so a caller that
+# reads to the end (CTest) sees the run end when the program ends.
 set -uo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 # shellcheck source=wine-env.sh
@@ -45,11 +50,22 @@ prefix="$(cd "$(dirname "$prefix")" && pwd)/$(basename "$prefix")"
 wine_use_prefix "$prefix"
 
 session="$prefix.session"
+# Whether the session's process NAME=PID still runs as COMMAND (an ended
+# process that its parent has not reaped yet keeps its name).
+session_runs() {
+  local pid
+  pid=$(sed -n "s/^$1=//p" "$session")
+  [ -n "$pid" ] && [[ "$(cat "/proc/$pid/comm" 2>/dev/null)" == $2 ]] &&
+    ! grep -q '^State:[[:space:]]*Z' "/proc/$pid/status" 2>/dev/null
+}
 if [ -f "$session" ]; then
   DISPLAY=$(sed -n 's/^DISPLAY=//p' "$session")
-  xvfb=$(sed -n 's/^XVFB_PID=//p' "$session")
-  kill -0 "$xvfb" 2>/dev/null ||
+  session_runs XVFB_PID Xvfb ||
     fail "the screen of the session in $session has gone (start it again: scripts/wine-session.sh start $prefix)"
+  # A program started without the session's server would start a server of
+  # its own, which the session's stop does not know of.
+  session_runs SERVER_PID 'wineserver*' ||
+    fail "the Wine server of the session in $session has gone (start it again: scripts/wine-session.sh start $prefix)"
   export DISPLAY
 elif [ -z "${DISPLAY:-}" ]; then
   fail "no screen: start a session (scripts/wine-session.sh start $prefix) or set DISPLAY"
@@ -65,15 +81,24 @@ if [ -n "$report" ]; then
   args+=("--gtest_output=xml:Z:${report//\//\\}")
 fi
 
+# Two files, so that the caller still tells the program's output from its errors.
+output="$(mktemp "${TMPDIR:-/tmp}/wine-run.XXXXXX")" || fail "no file for its output"
+errors="$output.errors"
+trap 'rm -f "$output" "$errors"' EXIT
+started=$EPOCHREALTIME
 if [ -n "$time_limit" ]; then
-  timeout -k 10 "$time_limit" "$WINE_LOADER" "${args[@]}"
+  timeout -k 10 "$time_limit" "$WINE_LOADER" "${args[@]}" </dev/null >"$output" 2>"$errors"
   rc=$?
-  if [ $rc -eq 124 ] || [ $rc -eq 137 ]; then
-    fail "did not end within $time_limit s and was stopped"
-  fi
 else
-  "$WINE_LOADER" "${args[@]}"
+  "$WINE_LOADER" "${args[@]}" </dev/null >"$output" 2>"$errors"
   rc=$?
+fi
+ran=$(awk -v from="$started" -v to="$EPOCHREALTIME" 'BEGIN { printf "%.2f", to - from }')
+cat "$output"
+cat "$errors" >&2
+echo "wine-run: $(basename "$program") ran for $ran s" >&2
+if [ -n "$time_limit" ] && { [ $rc -eq 124 ] || [ $rc -eq 137 ]; }; then
+  fail "did not end within $time_limit s and was stopped"
 fi
 
 if [ -n "$report" ]; then
