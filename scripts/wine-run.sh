@@ -18,6 +18,7 @@
 # started) may hold those files, never the caller's output, so a caller that
 # reads to the end (CTest) sees the run end when the program ends.
 set -uo pipefail
+runner_started=$EPOCHREALTIME
 here="$(cd "$(dirname "$0")" && pwd)"
 # shellcheck source=wine-env.sh
 . "$here/wine-env.sh"
@@ -50,16 +51,23 @@ prefix="$(cd "$(dirname "$prefix")" && pwd)/$(basename "$prefix")"
 wine_use_prefix "$prefix"
 
 session="$prefix.session"
-# Whether the session's process NAME=PID still runs as COMMAND (an ended
-# process that its parent has not reaped yet keeps its name).
+# What a session wrote (NAME=VALUE lines), read without a process per name: on
+# a loaded machine each start costs a large part of a second.
+declare -A recorded=()
+# Whether the session's process NAME still runs as COMMAND (an ended process
+# that its parent has not reaped yet keeps its name).
 session_runs() {
-  local pid
-  pid=$(sed -n "s/^$1=//p" "$session")
-  [ -n "$pid" ] && [[ "$(cat "/proc/$pid/comm" 2>/dev/null)" == $2 ]] &&
-    ! grep -q '^State:[[:space:]]*Z' "/proc/$pid/status" 2>/dev/null
+  local pid="${recorded[$1]:-}" comm="" state=""
+  [ -n "$pid" ] || return 1
+  read -r comm 2>/dev/null <"/proc/$pid/comm"
+  read -r _ _ state _ 2>/dev/null <"/proc/$pid/stat"
+  [[ "$comm" == $2 ]] && [ "$state" != Z ]
 }
 if [ -f "$session" ]; then
-  DISPLAY=$(sed -n 's/^DISPLAY=//p' "$session")
+  while IFS='=' read -r name value; do
+    recorded[$name]="$value"
+  done <"$session"
+  DISPLAY="${recorded[DISPLAY]:-}"
   session_runs XVFB_PID Xvfb ||
     fail "the screen of the session in $session has gone (start it again: scripts/wine-session.sh start $prefix)"
   # A program started without the session's server would start a server of
@@ -93,10 +101,11 @@ else
   "$WINE_LOADER" "${args[@]}" </dev/null >"$output" 2>"$errors"
   rc=$?
 fi
-ran=$(awk -v from="$started" -v to="$EPOCHREALTIME" 'BEGIN { printf "%.2f", to - from }')
+ended=$EPOCHREALTIME
 cat "$output"
 cat "$errors" >&2
-echo "wine-run: $(basename "$program") ran for $ran s" >&2
+awk -v program="${program##*/}" -v runner="$runner_started" -v from="$started" -v to="$ended" \
+  'BEGIN { printf "wine-run: %s ran for %.2f s (%.2f s after the runner started)\n", program, to - from, to - runner }' >&2
 if [ -n "$time_limit" ] && { [ $rc -eq 124 ] || [ $rc -eq 137 ]; }; then
   fail "did not end within $time_limit s and was stopped"
 fi

@@ -52,9 +52,12 @@ end_session() {
 
 # The server in the foreground of a process of ours, so that its number is
 # known: wine-run.sh checks that the session's server still runs before it
-# starts a program, which would otherwise start a server of its own.
+# starts a program, which would otherwise start a server of its own. In a
+# process group of its own, as a server that goes to the background is: a
+# signal to the group of whoever started the session (CTest ending a test
+# run) leaves it to the session's stop, which ends its programs with it.
 start_server() {
-  "$WINESERVER" -f -p </dev/null >"$prefix.server.log" 2>&1 &
+  setsid "$WINESERVER" -f -p </dev/null >"$prefix.server.log" 2>&1 &
   SERVER_PID=$!
   # Ready when its socket is there, in the folder the server works in. A
   # limit that a loaded machine does not reach.
