@@ -101,31 +101,31 @@ if [ "$action" = stop ]; then
   exit 0
 fi
 
+# A start that fails or is ended half-way (CTest ending its run) leaves
+# nothing running: no session file names its processes yet.
+KEEPER_PID=""
+abandon() {
+  [ -z "$KEEPER_PID" ] || kill "$KEEPER_PID" 2>/dev/null
+  end_session
+  stop_private_display
+  exit 1
+}
 end_session
-start_private_display
-wine_prepare_prefix || { stop_private_display; exit 1; }
+trap abandon INT TERM HUP
+start_private_display || exit 1
+wine_prepare_prefix || abandon
 # The server stays up between programs; the desktop and the services start
 # now, outside every program's process tree and output.
-if ! start_server; then
-  end_session
-  stop_private_display
-  exit 1
-fi
+start_server || abandon
 if ! "$WINE_LOADER" wineboot </dev/null >/dev/null 2>&1; then
   echo "wine-session: Wine does not start in $prefix" >&2
-  end_session
-  stop_private_display
-  exit 1
+  abandon
 fi
-if ! start_desktop_keeper; then
-  kill "$KEEPER_PID" 2>/dev/null
-  end_session
-  stop_private_display
-  exit 1
-fi
+start_desktop_keeper || abandon
 # The desktop process starts with the first program that asks for a window,
 # with that program's output. Started here, it holds nothing of any test.
 "$WINE_LOADER" rundll32.exe user32.dll,GetDesktopWindow </dev/null >/dev/null 2>&1 || true
 printf 'DISPLAY=%s\nXVFB_PID=%s\nSERVER_PID=%s\nKEEPER_PID=%s\n' "$DISPLAY" "$XVFB_PID" "$SERVER_PID" "$KEEPER_PID" \
   >"$session"
+trap - INT TERM HUP
 echo "wine-session: $prefix runs on display $DISPLAY"
