@@ -6,7 +6,8 @@
 # The tree is build-stress/ (built or brought up to date first); each run is
 # `ctest -j` twice the cores, its output kept in build-stress/stress/run-N.log.
 # The load is one busy loop per core, started after the build and ended with
-# the script, also when it is interrupted.
+# the script: at once when it is interrupted (the run under way is ended and
+# the tree's Wine sessions stopped), and by itself when the script is killed.
 set -uo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 runs="${1:-5}"
@@ -28,7 +29,7 @@ echo "stress-tests: building $build"
   exit 1
 }
 
-load=()
+load=() ctest_pid=""
 end_load() {
   local pid
   for pid in "${load[@]}"; do
@@ -39,11 +40,36 @@ end_load() {
   done
   load=()
 }
+# Ends the run under way (CTest and its tests, in a process group of their
+# own) and the Wine sessions its tests had open.
+end_run() {
+  [ -n "$ctest_pid" ] || return 0
+  kill -TERM -- "-$ctest_pid" 2>/dev/null
+  wait "$ctest_pid" 2>/dev/null
+  ctest_pid=""
+  local session
+  for session in "$build"/wineprefix.session "$build"/*/wineprefix.session; do
+    [ -f "$session" ] && "$root/scripts/wine-session.sh" stop "${session%.session}" >/dev/null 2>&1
+  done
+}
+interrupted() {
+  end_load
+  echo "stress-tests: interrupted; ending the run under way" >&2
+  end_run
+  exit "$1"
+}
 trap end_load EXIT
-trap 'end_load; exit 130' INT
-trap 'end_load; exit 143' TERM
+trap 'interrupted 130' INT
+trap 'interrupted 143' TERM
+# Busy until the script has gone, also when it is killed and cannot end it.
+busy() {
+  local parent=$1 state n
+  while read -r _ _ state _ 2>/dev/null <"/proc/$parent/stat" && [ "$state" != Z ]; do
+    for ((n = 0; n < 100000; ++n)); do :; done
+  done
+}
 for ((i = 0; i < cores; ++i)); do
-  (while :; do :; done) &
+  busy $$ </dev/null >/dev/null 2>&1 &
   load+=("$!")
 done
 
@@ -64,8 +90,13 @@ for ((run = 1; run <= runs; ++run)); do
   log="$logs/run-$run.log"
   echo "stress-tests: run $run of $runs (ctest -j$jobs, $cores busy loops)"
   start=$(date +%s)
-  ctest --test-dir "$build" --output-on-failure -j"$jobs" >"$log" 2>&1
+  # In the background, so that an interruption is handled at once, not when
+  # the run has ended.
+  setsid ctest --test-dir "$build" --output-on-failure -j"$jobs" >"$log" 2>&1 </dev/null &
+  ctest_pid=$!
+  wait "$ctest_pid"
   status=$?
+  ctest_pid=""
   seconds+=("$(($(date +%s) - start))")
   failed=""
   while read -r test; do

@@ -64,6 +64,8 @@ EOF
 # callers wait for the one that creates the prefix.
 wine_prepare_prefix() {
   local marker="$WINEPREFIX/.kestrova-settings-$wine_settings_version"
+  # Made last, when the prefix is whole: no need to wait for the lock.
+  [ -f "$marker" ] && return 0
   mkdir -p "$(dirname "$WINEPREFIX")" || return 1
   (
     flock 9

@@ -12,7 +12,13 @@
 # The screen is the one of the prefix's session (wine-session.sh) when one
 # runs, else $DISPLAY. The runner neither starts nor stops the Wine server:
 # other programs may share it; the session's owner ends it.
+# The program's output and errors (a crash's backtrace too) go to files of the
+# runner's own, printed when the program ends, with how long it ran: a Wine
+# process that outlives the program (the desktop, a child it left, a server it
+# started) may hold those files, never the caller's output, so a caller that
+# reads to the end (CTest) sees the run end when the program ends.
 set -uo pipefail
+runner_started=$EPOCHREALTIME
 here="$(cd "$(dirname "$0")" && pwd)"
 # shellcheck source=wine-env.sh
 . "$here/wine-env.sh"
@@ -45,11 +51,29 @@ prefix="$(cd "$(dirname "$prefix")" && pwd)/$(basename "$prefix")"
 wine_use_prefix "$prefix"
 
 session="$prefix.session"
+# What a session wrote (NAME=VALUE lines), read without a process per name: on
+# a loaded machine each start costs a large part of a second.
+declare -A recorded=()
+# Whether the session's process NAME still runs as COMMAND (an ended process
+# that its parent has not reaped yet keeps its name).
+session_runs() {
+  local pid="${recorded[$1]:-}" comm="" state=""
+  [ -n "$pid" ] || return 1
+  read -r comm 2>/dev/null <"/proc/$pid/comm"
+  read -r _ _ state _ 2>/dev/null <"/proc/$pid/stat"
+  [[ "$comm" == $2 ]] && [ "$state" != Z ]
+}
 if [ -f "$session" ]; then
-  DISPLAY=$(sed -n 's/^DISPLAY=//p' "$session")
-  xvfb=$(sed -n 's/^XVFB_PID=//p' "$session")
-  kill -0 "$xvfb" 2>/dev/null ||
+  while IFS='=' read -r name value; do
+    recorded[$name]="$value"
+  done <"$session"
+  DISPLAY="${recorded[DISPLAY]:-}"
+  session_runs XVFB_PID Xvfb ||
     fail "the screen of the session in $session has gone (start it again: scripts/wine-session.sh start $prefix)"
+  # A program started without the session's server would start a server of
+  # its own, which the session's stop does not know of.
+  session_runs SERVER_PID 'wineserver*' ||
+    fail "the Wine server of the session in $session has gone (start it again: scripts/wine-session.sh start $prefix)"
   export DISPLAY
 elif [ -z "${DISPLAY:-}" ]; then
   fail "no screen: start a session (scripts/wine-session.sh start $prefix) or set DISPLAY"
@@ -65,15 +89,25 @@ if [ -n "$report" ]; then
   args+=("--gtest_output=xml:Z:${report//\//\\}")
 fi
 
+# Two files, so that the caller still tells the program's output from its errors.
+output="$(mktemp "${TMPDIR:-/tmp}/wine-run.XXXXXX")" || fail "no file for its output"
+errors="$output.errors"
+trap 'rm -f "$output" "$errors"' EXIT
+started=$EPOCHREALTIME
 if [ -n "$time_limit" ]; then
-  timeout -k 10 "$time_limit" "$WINE_LOADER" "${args[@]}"
+  timeout -k 10 "$time_limit" "$WINE_LOADER" "${args[@]}" </dev/null >"$output" 2>"$errors"
   rc=$?
-  if [ $rc -eq 124 ] || [ $rc -eq 137 ]; then
-    fail "did not end within $time_limit s and was stopped"
-  fi
 else
-  "$WINE_LOADER" "${args[@]}"
+  "$WINE_LOADER" "${args[@]}" </dev/null >"$output" 2>"$errors"
   rc=$?
+fi
+ended=$EPOCHREALTIME
+cat "$output"
+cat "$errors" >&2
+awk -v program="${program##*/}" -v runner="$runner_started" -v from="$started" -v to="$ended" \
+  'BEGIN { printf "wine-run: %s ran for %.2f s (%.2f s after the runner started)\n", program, to - from, to - runner }' >&2
+if [ -n "$time_limit" ] && { [ $rc -eq 124 ] || [ $rc -eq 137 ]; }; then
+  fail "did not end within $time_limit s and was stopped"
 fi
 
 if [ -n "$report" ]; then

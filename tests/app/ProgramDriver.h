@@ -54,7 +54,8 @@ public:
             !m_dir.Write(L"config.ini", "[AP_SECTION]\r\nDEBUG_MODE=" + std::to_string(debugMode) + "\r\n").IsEmpty() &&
             laidOut;
         if (!::CreateDirectoryW(m_dir.Path(L"res"), nullptr)) {
-            ADD_FAILURE() << CallFailed("CreateDirectoryW", m_dir.Path(L"res"), ::GetLastError());
+            DWORD error = ::GetLastError();
+            ADD_FAILURE() << CallFailed("CreateDirectoryW", m_dir.Path(L"res"), error);
             return false;
         }
         FileSearch search(source + L"res\\*");
@@ -323,9 +324,14 @@ public:
         if (!m_process.hProcess)
             return;
         if (!Ended()) {
-            if (!::TerminateProcess(m_process.hProcess, 1))
-                ADD_FAILURE() << CallFailed("TerminateProcess", m_dir.Path(L"Kestrova.exe"), ::GetLastError());
-            else if (::WaitForSingleObject(m_process.hProcess, 30000) != WAIT_OBJECT_0)
+            bool terminated = ::TerminateProcess(m_process.hProcess, 1);
+            DWORD error = terminated ? ERROR_SUCCESS : ::GetLastError();
+            // A program that ends by itself between the look and the call
+            // refuses it (access denied) and is gone all the same.
+            bool gone = ::WaitForSingleObject(m_process.hProcess, 30000) == WAIT_OBJECT_0;
+            if (!gone && !terminated)
+                ADD_FAILURE() << CallFailed("TerminateProcess", m_dir.Path(L"Kestrova.exe"), error);
+            else if (!gone)
                 ADD_FAILURE() << "the program was ended but has not gone within 30000 ms";
         }
         ::CloseHandle(m_process.hProcess);

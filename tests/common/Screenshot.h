@@ -62,8 +62,11 @@ inline std::wstring Folder()
         folder.resize(slash == std::wstring::npos ? 0 : slash);
     }
     folder += L"\\screenshots\\";
-    if (!::CreateDirectoryW(folder.c_str(), nullptr) && ::GetLastError() != ERROR_ALREADY_EXISTS)
-        ADD_FAILURE() << CallFailed("CreateDirectoryW", folder.c_str(), ::GetLastError());
+    if (!::CreateDirectoryW(folder.c_str(), nullptr)) {
+        DWORD error = ::GetLastError();
+        if (error != ERROR_ALREADY_EXISTS)
+            ADD_FAILURE() << CallFailed("CreateDirectoryW", folder.c_str(), error);
+    }
     return folder;
 }
 

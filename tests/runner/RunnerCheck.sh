@@ -2,13 +2,15 @@
 # The runner must fail every program that does not run to its end and pass
 # the one that does. Runs runner_probe's cases in a prefix and session of its
 # own, because one case ends the Wine server under its program.
-#   RunnerCheck.sh RUNNER runner_probe.exe SCRATCH_DIR
+#   RunnerCheck.sh RUNNER runner_probe.exe SCRATCH_DIR CTEST
 set -uo pipefail
-[ $# -eq 3 ] || { echo "usage: RunnerCheck.sh RUNNER runner_probe.exe SCRATCH_DIR" >&2; exit 2; }
-runner="$1" probe="$2" scratch="$3"
+[ $# -eq 4 ] || { echo "usage: RunnerCheck.sh RUNNER runner_probe.exe SCRATCH_DIR CTEST" >&2; exit 2; }
+runner="$(realpath "$1")" probe="$(realpath "$2")" scratch="$(realpath -m "$3")" ctest="$4"
 session="$(dirname "$runner")/wine-session.sh"
 prefix="$scratch/wineprefix"
 mkdir -p "$scratch"
+# The probes leave their marks in the working folder.
+cd "$scratch" || exit 1
 bash "$session" start "$prefix" >"$scratch/session.log" 2>&1 || {
   cat "$scratch/session.log"
   exit 1
@@ -52,16 +54,55 @@ grep -q "no GoogleTest report" "$scratch/Crashes.log" || {
 expect Hangs fail "did not end within 3 s" --timeout 3
 expect LeavesEarly fail "no GoogleTest report"
 
+# A Windows child that a test leaves behind must not hold CTest's output: CTest
+# sees the test end when its program ends, while the child still runs. Run
+# as CTest runs it, in a test project of its own.
+check_left_child() {
+  local project="$scratch/left-child" log="$scratch/LeavesAChild.log"
+  rm -rf "$project"
+  mkdir -p "$project"
+  cat >"$project/CTestTestfile.cmake" <<EOF
+add_test(leaves_a_child bash [==[$runner]==] --prefix [==[$prefix]==] --gtest [==[$scratch/LeavesAChild.xml]==]
+         [==[$probe]==] --gtest_brief=1 --gtest_also_run_disabled_tests --gtest_filter=RunnerProbe.DISABLED_LeavesAChild)
+set_tests_properties(leaves_a_child PROPERTIES WORKING_DIRECTORY [==[$project]==] TIMEOUT 120)
+EOF
+  "$ctest" --test-dir "$project" --verbose >"$log" 2>&1
+  local status=$? lingering=no counted own
+  [ -f "$project/lingering.txt" ] && lingering=yes
+  counted=$(sed -n 's/.*leaves_a_child .*Passed *\([0-9.]*\) sec.*/\1/p' "$log")
+  own=$(sed -n 's/.*ran for \([0-9.]*\) s.*/\1/p' "$log" | tail -n1)
+  if [ $status -ne 0 ] || [ -z "$counted" ]; then
+    echo "WRONG: LeavesAChild: CTest did not pass it; its output:"
+    sed 's/^/    /' "$log"
+    mismatches=$((mismatches + 1))
+  elif [ $lingering = no ]; then
+    echo "WRONG: LeavesAChild: CTest counted the test as running until its child had gone: $counted s" \
+      "(the program's own run: ${own:-not said})"
+    mismatches=$((mismatches + 1))
+  elif [ -z "$own" ] || awk -v c="$counted" -v o="$own" 'BEGIN { exit !(c > o + 10) }'; then
+    # The runner's own work around the program takes well under 10 s; the
+    # child stays 30 s.
+    echo "WRONG: LeavesAChild: CTest counted $counted s, the program's own run ${own:-(not said)} s"
+    mismatches=$((mismatches + 1))
+  else
+    echo "ok: LeavesAChild: CTest counted $counted s, the program's own run ${own:-?} s; its child still runs"
+  fi
+}
+check_left_child
+
 # Last: it ends this prefix's server while the program waits.
-rm -f "$scratch/OutlivesItsServer.log"
+rm -f "$scratch/waiting.txt"
 (
   for _ in $(seq 600); do
-    grep -q "waiting for the server to end" "$scratch/OutlivesItsServer.log" 2>/dev/null && break
+    [ -f "$scratch/waiting.txt" ] && break
     sleep 0.1
   done
   "$WINESERVER" -k
 ) &
 expect OutlivesItsServer fail "no GoogleTest report" --timeout 120
 wait
+# With the session's server gone, the runner starts nothing (a program would
+# start a server of its own, outside the session).
+expect Passes fail "the Wine server of the session in .* has gone"
 
 [ $mismatches -eq 0 ] || { echo "the runner judged $mismatches of the programs above wrongly"; exit 1; }

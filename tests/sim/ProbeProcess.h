@@ -13,7 +13,7 @@
 class ProbeProcess {
 public:
     // Copies the probe and the DLL into `folder` and starts the probe there;
-    // its standard error goes to "stderr.txt" in the folder. Whatever fails
+    // its standard output and error go to "stderr.txt" in the folder. Whatever fails
     // on the way fails the test with the call, the path and the error.
     explicit ProbeProcess(const TempDir& folder)
     {
@@ -28,19 +28,23 @@ public:
         HANDLE errors = ::CreateFileW(folder.Path(L"stderr.txt"), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
                                       CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (errors == INVALID_HANDLE_VALUE) {
-            ADD_FAILURE() << CallFailed("CreateFileW", folder.Path(L"stderr.txt"), ::GetLastError());
+            DWORD error = ::GetLastError();
+            ADD_FAILURE() << CallFailed("CreateFileW", folder.Path(L"stderr.txt"), error);
             return;
         }
+        // Nothing of the test's own input or output: a probe that outlived
+        // the test would hold them.
         STARTUPINFOW startup{};
         startup.cb = sizeof(startup);
         startup.dwFlags = STARTF_USESTDHANDLES;
-        startup.hStdInput = ::GetStdHandle(STD_INPUT_HANDLE);
-        startup.hStdOutput = ::GetStdHandle(STD_OUTPUT_HANDLE);
+        startup.hStdInput = nullptr;
+        startup.hStdOutput = errors;
         startup.hStdError = errors;
         CString command = L"\"" + folder.Path(L"probe.exe") + L"\"";
         if (!::CreateProcessW(nullptr, command.GetBuffer(), nullptr, nullptr, TRUE, 0, nullptr, folder.Path(), &startup,
                               &m_process)) {
-            ADD_FAILURE() << CallFailed("CreateProcessW", folder.Path(L"probe.exe"), ::GetLastError());
+            DWORD error = ::GetLastError();
+            ADD_FAILURE() << CallFailed("CreateProcessW", folder.Path(L"probe.exe"), error);
             m_process = PROCESS_INFORMATION{};
         }
         command.ReleaseBuffer();
@@ -51,9 +55,15 @@ public:
     {
         if (m_process.hProcess == nullptr)
             return;
-        // A probe that did not end in time is not left behind.
-        if (::WaitForSingleObject(m_process.hProcess, 0) == WAIT_TIMEOUT)
-            ::TerminateProcess(m_process.hProcess, 0xDEAD);
+        // A probe that did not end in time is not left behind, and has gone
+        // before its folder is removed.
+        if (::WaitForSingleObject(m_process.hProcess, 0) == WAIT_TIMEOUT) {
+            bool terminated = ::TerminateProcess(m_process.hProcess, 0xDEAD);
+            DWORD error = terminated ? ERROR_SUCCESS : ::GetLastError();
+            if (::WaitForSingleObject(m_process.hProcess, 30000) != WAIT_OBJECT_0)
+                ADD_FAILURE() << "the probe " << Id() << " has not gone within 30000 ms"
+                              << (terminated ? "" : ": " + CallFailed("TerminateProcess", nullptr, error));
+        }
         ::CloseHandle(m_process.hThread);
         ::CloseHandle(m_process.hProcess);
     }
