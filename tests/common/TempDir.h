@@ -59,15 +59,18 @@ public:
     {
         CString path = Path(name);
         FileHandle file(::CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        // The code is read first: building the failure message may change it.
         if (!file.Valid()) {
-            ADD_FAILURE() << CallFailed("CreateFileW", path, ::GetLastError());
+            DWORD error = ::GetLastError();
+            ADD_FAILURE() << CallFailed("CreateFileW", path, error);
             return CString();
         }
         DWORD written = 0;
         if (!::WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) ||
             written != bytes.size()) {
-            ADD_FAILURE() << CallFailed("WriteFile", path, ::GetLastError()) << " (" << written << " of "
-                          << bytes.size() << " bytes written)";
+            DWORD error = ::GetLastError();
+            ADD_FAILURE() << CallFailed("WriteFile", path, error) << " (" << written << " of " << bytes.size()
+                          << " bytes written)";
             return CString();
         }
         return path;
