@@ -91,19 +91,19 @@ fi
 
 # Two files, so that the caller still tells the program's output from its errors.
 output="$(mktemp "${TMPDIR:-/tmp}/wine-run.XXXXXX")" || fail "no file for its output"
-errors="$output.errors"
-trap 'rm -f "$output" "$errors"' EXIT
+error_file="$output.errors"
+trap 'rm -f "$output" "$error_file"' EXIT
 started=$EPOCHREALTIME
 if [ -n "$time_limit" ]; then
-  timeout -k 10 "$time_limit" "$WINE_LOADER" "${args[@]}" </dev/null >"$output" 2>"$errors"
+  timeout -k 10 "$time_limit" "$WINE_LOADER" "${args[@]}" </dev/null >"$output" 2>"$error_file"
   rc=$?
 else
-  "$WINE_LOADER" "${args[@]}" </dev/null >"$output" 2>"$errors"
+  "$WINE_LOADER" "${args[@]}" </dev/null >"$output" 2>"$error_file"
   rc=$?
 fi
 ended=$EPOCHREALTIME
 cat "$output"
-cat "$errors" >&2
+cat "$error_file" >&2
 awk -v program="${program##*/}" -v runner="$runner_started" -v from="$started" -v to="$ended" \
   'BEGIN { printf "wine-run: %s ran for %.2f s (%.2f s after the runner started)\n", program, to - from, to - runner }' >&2
 if [ -n "$time_limit" ] && { [ $rc -eq 124 ] || [ $rc -eq 137 ]; }; then
