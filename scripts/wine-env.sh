@@ -2,6 +2,7 @@
 #   wine_find_programs: sets WINE_LOADER and exports WINESERVER, or says why not
 #   wine_use_prefix DIR: exports the environment every Wine start of DIR shares
 #   wine_prepare_prefix: creates the prefix once and applies the test settings
+#   wine_process_runs PID PATTERN: whether process PID still runs as PATTERN
 # Each returns non-zero with a message on stderr when it cannot do its work.
 
 # Debian's wine64 puts its loader and server outside $PATH; other systems have
@@ -25,6 +26,19 @@ wine_find_programs() {
     return 1
   fi
   export WINESERVER
+}
+
+# A session keeps the numbers of the processes it started; a number may have
+# been taken by another process since, and an ended process that its parent
+# has not reaped yet keeps its name. Read without a process of its own: on a
+# loaded machine each start costs a large part of a second.
+wine_process_runs() {
+  local comm="" state=""
+  [ -n "$1" ] || return 1
+  read -r comm 2>/dev/null <"/proc/$1/comm"
+  read -r _ _ state _ 2>/dev/null <"/proc/$1/stat"
+  # shellcheck disable=SC2053
+  [[ "$comm" == $2 ]] && [ "$state" != Z ]
 }
 
 wine_use_prefix() {

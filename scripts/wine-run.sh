@@ -54,15 +54,8 @@ session="$prefix.session"
 # What a session wrote (NAME=VALUE lines), read without a process per name: on
 # a loaded machine each start costs a large part of a second.
 declare -A recorded=()
-# Whether the session's process NAME still runs as COMMAND (an ended process
-# that its parent has not reaped yet keeps its name).
-session_runs() {
-  local pid="${recorded[$1]:-}" comm="" state=""
-  [ -n "$pid" ] || return 1
-  read -r comm 2>/dev/null <"/proc/$pid/comm"
-  read -r _ _ state _ 2>/dev/null <"/proc/$pid/stat"
-  [[ "$comm" == $2 ]] && [ "$state" != Z ]
-}
+# Whether the session's process NAME still runs as PATTERN.
+session_runs() { wine_process_runs "${recorded[$1]:-}" "$2"; }
 if [ -f "$session" ]; then
   while IFS='=' read -r name value; do
     recorded[$name]="$value"

@@ -32,9 +32,22 @@ wine_use_prefix "$prefix"
 end_recorded() {
   local pid
   pid=$(sed -n "s/^$1=//p" "$session")
-  if [ -n "$pid" ] && [ "$(cat "/proc/$pid/comm" 2>/dev/null)" = "$2" ]; then
+  if wine_process_runs "$pid" "$2"; then
     kill "$pid"
   fi
+}
+
+# Waits until the test (a command) holds, while process PID runs, within
+# TENTHS tenths of a second: a limit that a loaded machine does not reach.
+await() {
+  local pid=$1 tenths=$2
+  shift 2
+  for _ in $(seq "$tenths"); do
+    "$@" && return 0
+    kill -0 "$pid" 2>/dev/null || return 1
+    sleep 0.1
+  done
+  return 1
 }
 
 end_session() {
@@ -59,13 +72,8 @@ end_session() {
 start_server() {
   setsid "$WINESERVER" -f -p </dev/null >"$prefix.server.log" 2>&1 &
   SERVER_PID=$!
-  # Ready when its socket is there, in the folder the server works in. A
-  # limit that a loaded machine does not reach.
-  for _ in $(seq 600); do
-    [ -S "/proc/$SERVER_PID/cwd/socket" ] && return 0
-    kill -0 "$SERVER_PID" 2>/dev/null || break
-    sleep 0.1
-  done
+  # Ready when its socket is there, in the folder the server works in.
+  await "$SERVER_PID" 600 test -S "/proc/$SERVER_PID/cwd/socket" && return 0
   echo "wine-session: the Wine server did not start in $prefix:" >&2
   cat "$prefix.server.log" >&2
   return 1
@@ -86,11 +94,7 @@ start_desktop_keeper() {
   local ready="Z:${keeper//\//\\}.ready"
   { echo "type nul > \"$ready\""; exec sleep infinity; } >"$keeper" 2>/dev/null </dev/null &
   KEEPER_PID=$!
-  for _ in $(seq 1200); do
-    [ -f "$keeper.ready" ] && return 0
-    kill -0 "$KEEPER_PID" 2>/dev/null || break
-    sleep 0.1
-  done
+  await "$KEEPER_PID" 1200 test -f "$keeper.ready" && return 0
   echo "wine-session: the desktop's keeper (cmd.exe) did not start in $prefix" >&2
   return 1
 }
