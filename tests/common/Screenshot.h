@@ -5,12 +5,12 @@
 // took it: a window partly off the screen or covered by another one, or an
 // image of one or two colours.
 
+#include "ScreenPixels.h"
 #include "Win32Failure.h"
 #include "WindowTest.h"
 
 #include <windows.h>
 
-#include <gdiplus.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -30,26 +30,6 @@ inline bool CoveredAt(HWND window, POINT pt)
     return !(found == window || ::IsChild(window, found) || ::IsChild(found, window));
 }
 
-// GDI+ for the length of one save: tests that never start it may save too.
-class GdiplusScope {
-public:
-    GdiplusScope()
-    {
-        Gdiplus::GdiplusStartupInput input;
-        m_started = Gdiplus::GdiplusStartup(&m_token, &input, nullptr) == Gdiplus::Ok;
-    }
-    ~GdiplusScope()
-    {
-        if (m_started)
-            Gdiplus::GdiplusShutdown(m_token);
-    }
-    bool Started() const { return m_started; }
-
-private:
-    ULONG_PTR m_token = 0;
-    bool m_started = false;
-};
-
 // build/screenshots/, beside the folder of the test programs: found from the
 // program's own path, since a test may have moved the current directory.
 inline std::wstring Folder()
@@ -68,24 +48,6 @@ inline std::wstring Folder()
             ADD_FAILURE() << CallFailed("CreateDirectoryW", folder.c_str(), error);
     }
     return folder;
-}
-
-inline bool FindPngEncoder(CLSID* clsid)
-{
-    UINT count = 0, size = 0;
-    if (Gdiplus::GetImageEncodersSize(&count, &size) != Gdiplus::Ok || size == 0)
-        return false;
-    std::vector<uint64_t> buffer((size + sizeof(uint64_t) - 1) / sizeof(uint64_t));
-    auto* codecs = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
-    if (Gdiplus::GetImageEncoders(count, size, codecs) != Gdiplus::Ok)
-        return false;
-    for (UINT i = 0; i < count; ++i) {
-        if (std::wcscmp(codecs[i].MimeType, L"image/png") == 0) {
-            *clsid = codecs[i].Clsid;
-            return true;
-        }
-    }
-    return false;
 }
 
 } // namespace screenshot_detail
@@ -147,18 +109,9 @@ public:
             return false;
         }
         std::wstring path = screenshot_detail::Folder() + name + L".png";
-
-        screenshot_detail::GdiplusScope gdiplus;
-        CLSID png;
-        if (!gdiplus.Started() || !screenshot_detail::FindPngEncoder(&png)) {
-            ADD_FAILURE() << "GDI+ has no PNG encoder";
-            return false;
-        }
-        Gdiplus::Bitmap bitmap(Width(), Height(), Width() * 4, PixelFormat32bppRGB,
-                               reinterpret_cast<BYTE*>(const_cast<uint32_t*>(m_pixels.data())));
-        Gdiplus::Status status = bitmap.Save(path.c_str(), &png, nullptr);
-        if (status != Gdiplus::Ok) {
-            ADD_FAILURE() << "screenshot " << Utf8(path.c_str()) << " not written: GDI+ status " << status;
+        std::string error = SavePixelsAsPng(path, Width(), Height(), m_pixels);
+        if (!error.empty()) {
+            ADD_FAILURE() << error;
             return false;
         }
         return true;
@@ -195,36 +148,11 @@ private:
 
     void Capture()
     {
-        int width = Width(), height = Height();
-        if (width <= 0 || height <= 0)
+        if (Width() <= 0 || Height() <= 0)
             return;
-        std::vector<uint32_t> pixels(static_cast<size_t>(width) * height);
-        HDC screen = ::GetDC(nullptr);
-        HDC memory = ::CreateCompatibleDC(screen);
-        HBITMAP bitmap = ::CreateCompatibleBitmap(screen, width, height);
-        HGDIOBJ old = ::SelectObject(memory, bitmap);
-        BOOL copied = ::BitBlt(memory, 0, 0, width, height, screen, m_rect.left, m_rect.top, SRCCOPY);
-        DWORD copyError = copied ? ERROR_SUCCESS : ::GetLastError();
-        ::SelectObject(memory, old);
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof(info.bmiHeader);
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height; // top-down
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
-        int rows = ::GetDIBits(memory, bitmap, 0, static_cast<UINT>(height), pixels.data(), &info, DIB_RGB_COLORS);
-        ::DeleteObject(bitmap);
-        ::DeleteDC(memory);
-        ::ReleaseDC(nullptr, screen);
-        if (!copied || rows != height) {
-            ADD_FAILURE() << "the screen could not be read at " << m_rect.left << "," << m_rect.top << " (" << width
-                          << "x" << height << "): "
-                          << (!copied ? CallFailed("BitBlt", nullptr, copyError)
-                                      : "GetDIBits gave " + std::to_string(rows) + " rows");
-            return;
-        }
-        m_pixels.swap(pixels);
+        std::string error = ReadScreenPixels(m_rect, m_pixels);
+        if (!error.empty())
+            ADD_FAILURE() << error;
     }
 
     RECT m_rect;

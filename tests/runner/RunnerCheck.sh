@@ -2,10 +2,11 @@
 # The runner must fail every program that does not run to its end and pass
 # the one that does. Runs runner_probe's cases in a prefix and session of its
 # own, because one case ends the Wine server under its program.
-#   RunnerCheck.sh RUNNER runner_probe.exe SCRATCH_DIR CTEST
+#   RunnerCheck.sh RUNNER runner_probe.exe SCRATCH_DIR CTEST hang_report.exe
 set -uo pipefail
-[ $# -eq 4 ] || { echo "usage: RunnerCheck.sh RUNNER runner_probe.exe SCRATCH_DIR CTEST" >&2; exit 2; }
+[ $# -eq 5 ] || { echo "usage: RunnerCheck.sh RUNNER runner_probe.exe SCRATCH_DIR CTEST hang_report.exe" >&2; exit 2; }
 runner="$(realpath "$1")" probe="$(realpath "$2")" scratch="$(realpath -m "$3")" ctest="$4"
+hang_tool="$(realpath "$5")"
 session="$(dirname "$runner")/wine-session.sh"
 prefix="$scratch/wineprefix"
 mkdir -p "$scratch"
@@ -28,7 +29,7 @@ expect() {
   local name="$1" verdict="$2" text="$3" log="$scratch/$1.log"
   shift 3
   local started=$SECONDS got=pass
-  bash "$runner" --prefix "$prefix" --gtest "$scratch/$name.xml" "$@" "$probe" --gtest_brief=1 \
+  bash "$runner" --prefix "$prefix" --gtest "$scratch/$name.xml" "$@" "$probe" \
     --gtest_also_run_disabled_tests --gtest_filter="RunnerProbe.DISABLED_$name" >"$log" 2>&1 || got=fail
   if [ "$got" = "$verdict" ] && grep -q -- "$text" "$log"; then
     echo "ok: $name: $got in $((SECONDS - started)) s ($text)"
@@ -52,6 +53,25 @@ grep -q "no GoogleTest report" "$scratch/Crashes.log" || {
   mismatches=$((mismatches + 1))
 }
 expect Hangs fail "did not end within 3 s" --timeout 3
+# A hang says where it is before the program is ended: the test under way,
+# the text of the box it waits in, the function with its file and line, and
+# a picture of the screen named after the test.
+rm -rf "$scratch/screenshots"
+expect HangsInABox fail "did not end within 20 s" --timeout 20 --hang-report "$hang_tool" \
+  --screenshots "$scratch/screenshots"
+hang_shows() {
+  grep -q -- "$2" "$scratch/HangsInABox.log" || {
+    echo "WRONG: HangsInABox: the report does not show $1 (\"$2\")"
+    mismatches=$((mismatches + 1))
+  }
+}
+hang_shows "the test under way" "the test under way: RunnerProbe.DISABLED_HangsInABox"
+hang_shows "the box's text" "child \"Static\" .*\"Runner probe: nobody answers this box\""
+hang_shows "the waiting function with its file and line" "WaitForAnAnswerThatNeverComes.*RunnerProbe.cpp:[0-9]"
+[ -s "$scratch/screenshots/HangsInABox.hang.png" ] || {
+  echo "WRONG: HangsInABox: no picture of the screen in $scratch/screenshots/HangsInABox.hang.png"
+  mismatches=$((mismatches + 1))
+}
 expect LeavesEarly fail "no GoogleTest report"
 
 # A Windows child that a test leaves behind must not hold CTest's output: CTest

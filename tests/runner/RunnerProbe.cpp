@@ -30,6 +30,19 @@ TEST(RunnerProbe, DISABLED_Hangs)
     ::Sleep(INFINITE);
 }
 
+// A box that nobody answers, shown from a function of its own: the runner's
+// report of the hang must show the box's text and this function's line.
+__attribute__((noinline)) int WaitForAnAnswerThatNeverComes()
+{
+    int answer = ::MessageBoxW(nullptr, L"Runner probe: nobody answers this box", L"Runner probe", MB_OK);
+    return answer * 2;
+}
+
+TEST(RunnerProbe, DISABLED_HangsInABox)
+{
+    EXPECT_NE(0, WaitForAnAnswerThatNeverComes());
+}
+
 TEST(RunnerProbe, DISABLED_LeavesEarly)
 {
     std::exit(0);

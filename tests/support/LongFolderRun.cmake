@@ -2,7 +2,8 @@
 # MAX_PATH, with the executable-folder check only: the program must see its
 # folder whole however deep it is installed.
 #   cmake -DEXE=<support_tests.exe> -DFOLDER=<scratch folder> -DRUN=<wine-run.sh> -DPREFIX=<wine prefix>
-#         -DREPORT=<report.xml> -DTIMEOUT=<seconds> -P LongFolderRun.cmake
+#         -DREPORT=<report.xml> -DTIMEOUT=<seconds> -DHANG_TOOL=<hang_report.exe> -DSCREENSHOTS=<folder>
+#         -P LongFolderRun.cmake
 string(REPEAT "a" 100 level_a)
 string(REPEAT "b" 100 level_b)
 string(REPEAT "c" 100 level_c)
@@ -11,7 +12,8 @@ file(REMOVE_RECURSE "${FOLDER}")
 file(MAKE_DIRECTORY "${deep}")
 file(COPY_FILE "${EXE}" "${deep}/support_tests.exe")
 execute_process(
-  COMMAND "${RUN}" --prefix "${PREFIX}" --gtest "${REPORT}" --timeout "${TIMEOUT}" "${deep}/support_tests.exe" --gtest_brief=1
+  COMMAND "${RUN}" --prefix "${PREFIX}" --gtest "${REPORT}" --timeout "${TIMEOUT}" --hang-report "${HANG_TOOL}"
+          --screenshots "${SCREENSHOTS}" "${deep}/support_tests.exe"
           --gtest_filter=FileUtil.ModuleDirIsTheExecutablesFolderWithBackslash
   WORKING_DIRECTORY "${deep}"
   RESULT_VARIABLE result)

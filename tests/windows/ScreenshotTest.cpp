@@ -113,7 +113,7 @@ TEST(Screenshot, ThePngHoldsThePixelsReadFromTheScreen)
     for (int i = 0; i < 4; i++)
         EXPECT_EQ(kBars[i], picture.At(window.Handle(), 15 + 30 * i, 40)) << "bar " << i;
 
-    screenshot_detail::GdiplusScope gdiplus;
+    screen_pixels::GdiplusScope gdiplus;
     std::wstring path = screenshot_detail::Folder() + L"screenshot_bars.png";
     Gdiplus::Bitmap png(path.c_str());
     ASSERT_EQ(Gdiplus::Ok, png.GetLastStatus());
