@@ -3,28 +3,54 @@
 #include "AfxResource.h"
 #include "CString.h"
 
-static CString& AppName()
+namespace {
+
+// The name is read on any thread (a box on one, the thread that answers it on
+// another) and made at the first read. Every read and every set takes this
+// lock, so the name is made once and no read hands out a text that another
+// thread's write frees. A constant lock: there is nothing to make before the
+// first read, however early it comes.
+SRWLOCK s_nameLock = SRWLOCK_INIT;
+
+class NameLock {
+public:
+    NameLock() { ::AcquireSRWLockExclusive(&s_nameLock); }
+    ~NameLock() { ::ReleaseSRWLockExclusive(&s_nameLock); }
+    NameLock(const NameLock&) = delete;
+    NameLock& operator=(const NameLock&) = delete;
+};
+
+// Read and written under the lock only.
+CString& AppName()
 {
     static CString name;
-    if (name.IsEmpty()) {
-        wchar_t path[MAX_PATH] = {};
-        ::GetModuleFileNameW(nullptr, path, MAX_PATH);
-        CString full(path);
-        name = full.Mid(full.ReverseFind(L'\\') + 1);
-        int dot = name.ReverseFind(L'.');
-        if (dot > 0)
-            name = name.Left(dot);
-    }
     return name;
 }
 
+CString ProgramBaseName()
+{
+    wchar_t path[MAX_PATH] = {};
+    ::GetModuleFileNameW(nullptr, path, MAX_PATH);
+    CString name(path);
+    name = name.Mid(name.ReverseFind(L'\\') + 1);
+    int dot = name.ReverseFind(L'.');
+    return dot > 0 ? name.Left(dot) : name;
+}
+
+} // namespace
+
 LPCWSTR AfxGetAppName()
 {
-    return AppName();
+    NameLock lock;
+    CString& name = AppName();
+    if (name.IsEmpty())
+        name = ProgramBaseName();
+    return name;
 }
 
 void AfxSetAppName(LPCWSTR name)
 {
+    NameLock lock;
     AppName() = name ? name : L"";
 }
 

@@ -1,21 +1,35 @@
 #!/usr/bin/env bash
-# Runs the simulated tree's whole suite again and again on a machine whose
-# every core is kept busy, as CI's machine is right after a session, and
-# prints a table: each run's verdict and every test that failed in it.
-#   stress-tests.sh [RUNS]   (default 5)
-# The tree is build-stress/ (built or brought up to date first); each run is
-# `ctest -j` twice the cores, its output kept in build-stress/stress/run-N.log.
+# Runs a tree's whole suite again and again on a machine whose every core is
+# kept busy, as CI's machine is right after a session, and prints a table:
+# each run's verdict and every test that failed in it.
+#   stress-tests.sh [--real-seam] [--fresh-prefixes] [RUNS]   (default 5)
+# The tree is build-stress/ with the simulated machine, or build-stress-win32/
+# with the real platform calls (--real-seam, CI's first tree); it is built or
+# brought up to date first. --fresh-prefixes starts each run from new Wine
+# prefixes, the session's and the runner check's, as a fresh clone's CI does.
+# Each run is `ctest -j` twice the cores, its output kept in the tree's
+# stress/run-N.log.
 # The load is one busy loop per core, started after the build and ended with
 # the script: at once when it is interrupted (the run under way is ended and
 # the tree's Wine sessions stopped), and by itself when the script is killed.
 set -uo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
-runs="${1:-5}"
-[[ "$runs" =~ ^[1-9][0-9]*$ ]] || {
-  echo "usage: stress-tests.sh [RUNS]" >&2
+usage() {
+  echo "usage: stress-tests.sh [--real-seam] [--fresh-prefixes] [RUNS]" >&2
   exit 2
 }
-build="$root/build-stress"
+build="$root/build-stress" configure=() fresh=no
+while [ $# -gt 0 ]; do
+  case "$1" in
+  --real-seam) build="$root/build-stress-win32" configure=(-DKESTROVA_SIM_SEAM=OFF); shift ;;
+  --fresh-prefixes) fresh=yes; shift ;;
+  -*) usage ;;
+  *) break ;;
+  esac
+done
+[ $# -le 1 ] || usage
+runs="${1:-5}"
+[[ "$runs" =~ ^[1-9][0-9]*$ ]] || usage
 cores="$(nproc)"
 jobs=$((2 * cores))
 
@@ -23,7 +37,7 @@ logs="$build/stress"
 rm -rf "$logs"
 mkdir -p "$logs"
 echo "stress-tests: building $build"
-"$root/scripts/build.sh" "$build" >"$logs/build.log" 2>&1 || {
+"$root/scripts/build.sh" "$build" "${configure[@]}" >"$logs/build.log" 2>&1 || {
   tail -n 40 "$logs/build.log" >&2
   echo "stress-tests: the build of $build failed (all of it: $logs/build.log)" >&2
   exit 1
@@ -85,10 +99,17 @@ failed_cases() {
   ' "$report"
 }
 
+# What a fresh clone's run starts without: the prefixes of the session and
+# of the runner check, with everything a session leaves beside them.
+remove_prefixes() {
+  rm -rf "$build"/wineprefix "$build"/wineprefix.* "$build"/runner-check
+}
+
 verdicts=() seconds=() failures=()
 for ((run = 1; run <= runs; ++run)); do
   log="$logs/run-$run.log"
-  echo "stress-tests: run $run of $runs (ctest -j$jobs, $cores busy loops)"
+  [ $fresh = no ] || remove_prefixes
+  echo "stress-tests: run $run of $runs of $(basename "$build") (ctest -j$jobs, $cores busy loops$([ $fresh = no ] || echo ", new prefixes"))"
   start=$(date +%s)
   # In the background, so that an interruption is handled at once, not when
   # the run has ended.

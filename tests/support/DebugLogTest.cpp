@@ -1,12 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <thread>
 
 #include "ConfigIni.h"
 #include "FileUtil.h"
 #include "Logger.h"
 #include "TempDir.h"
+#include "TestThread.h"
 #include "TraceCapture.h"
 #include "define.h"
 
@@ -140,12 +140,12 @@ TEST_F(DebugLog, FileThatCannotBeCreatedLeavesTraceOnly)
 TEST_F(DebugLog, MessagesAfterCloseAreDroppedOnAnyThread)
 {
     CString path = Start();
-    std::thread worker([] {
+    TestThread worker("logging", [] {
         for (int i = 0; i < 2000; ++i)
             DebugPrint(L"worker %d\n", i);
     });
     CloseDebugLog();
-    worker.join();
+    worker.Join();
     CloseDebugLog(); // a second close is harmless
     DebugPrint(L"late\n");
     std::string content = TempDir::Read(path);

@@ -2,12 +2,13 @@
 
 #include <cstdlib>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "AfxMessageBox.h"
+#include "BoxAnswerer.h"
 #include "FileUtil.h"
 #include "TempDir.h"
+#include "TestThread.h"
 
 namespace {
 
@@ -203,28 +204,12 @@ TEST(FileUtil, FolderThatCannotBeMadeIsReported)
 {
     TempDir dir;
     dir.Write(L"file", "x");
-    std::wstring shown;
-    std::thread closer([&shown] {
-        for (int i = 0; i < 200 && shown.empty(); ++i) {
-            HWND box = ::FindWindowW(L"#32770", AfxGetAppName());
-            DWORD owner = 0;
-            if (box)
-                ::GetWindowThreadProcessId(box, &owner);
-            // Other test programs on the same screen show boxes of that name too.
-            if (box != nullptr && owner == ::GetCurrentProcessId()) {
-                wchar_t text[512] = {};
-                ::GetDlgItemTextW(box, 0xFFFF, text, 512);
-                shown = text;
-                ::PostMessageW(box, WM_COMMAND, IDOK, 0);
-            }
-            ::Sleep(50);
-        }
-    });
+    BoxAnswerer answerer(AfxGetAppName());
     CString path = dir.Path(L"file\\sub\\");
     BOOL made = CreateDirectoryPath(path);
-    closer.join();
+    answerer.Finish();
     EXPECT_FALSE(made);
-    EXPECT_EQ(L"Create Directory (" + W(dir.Path(L"file\\")) + L") : Failed !", shown);
+    EXPECT_EQ(L"Create Directory (" + W(dir.Path(L"file\\")) + L") : Failed !", answerer.Text());
 }
 
 TEST(FileUtil, NumberTexts)
@@ -330,20 +315,17 @@ TEST(FileUtil, ConversionsOnTwoThreadsKeepTheirOwnTexts)
         std::string expected;
         int mismatches;
     };
-    auto convert = [](void* param) -> DWORD {
-        Run* run = static_cast<Run*>(param);
+    auto convert = [](Run& run) {
         for (int i = 0; i < 20000; ++i)
-            if (WideToNarrowString(run->text) != run->expected || NarrowStringToWide(run->expected) != run->text)
-                ++run->mismatches;
-        return 0;
+            if (WideToNarrowString(run.text) != run.expected || NarrowStringToWide(run.expected) != run.text)
+                ++run.mismatches;
     };
     Run a{L"Worker status text", "Worker status text", 0};
     Run b{L"Window page", "Window page", 0};
-    HANDLE threads[2] = {::CreateThread(nullptr, 0, convert, &a, 0, nullptr),
-                         ::CreateThread(nullptr, 0, convert, &b, 0, nullptr)};
-    ASSERT_EQ(WAIT_OBJECT_0, ::WaitForMultipleObjects(2, threads, TRUE, 30000));
-    ::CloseHandle(threads[0]);
-    ::CloseHandle(threads[1]);
+    {
+        TestThread first("converting a worker's text", [&a, convert] { convert(a); });
+        TestThread second("converting a window's text", [&b, convert] { convert(b); });
+    }
     EXPECT_EQ(0, a.mismatches);
     EXPECT_EQ(0, b.mismatches);
 }
