@@ -2,50 +2,23 @@
 // pressed), and the menu and string-resource helpers the main window uses.
 
 #include "Afx.h"
+#include "DialogAnswerer.h"
 #include "FrameworkTestIds.h"
 #include "TempDir.h"
 #include "WindowTest.h"
 
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <thread>
-
 namespace {
 
-// The first dialog box the given thread shows.
-HWND FindThreadDialog(DWORD threadId)
+// Types a file name into the file dialog and presses OK.
+bool TypeFileName(HWND dialog, const CString& name)
 {
-    HWND found = nullptr;
-    ::EnumThreadWindows(
-        threadId,
-        [](HWND hWnd, LPARAM param) -> BOOL {
-            wchar_t className[16] = {};
-            ::GetClassNameW(hWnd, className, 16);
-            if (lstrcmpW(className, L"#32770") != 0 || !::IsWindowVisible(hWnd))
-                return TRUE;
-            *reinterpret_cast<HWND*>(param) = hWnd;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&found));
-    return found;
-}
-
-// Types a file name into the dialog the thread shows and presses OK.
-std::thread TypeFileName(DWORD threadId, CString name, std::atomic<bool>& typed)
-{
-    return std::thread([threadId, name, &typed] {
-        for (int i = 0; i < 200 && !typed; ++i) {
-            if (HWND dialog = FindThreadDialog(threadId)) {
-                // The name box is a combo box (cmb13) or an edit (edt1).
-                int nameBox = ::GetDlgItem(dialog, 0x47C) ? 0x47C : 0x480;
-                ::SetDlgItemTextW(dialog, nameBox, name);
-                ::PostMessageW(dialog, WM_COMMAND, IDOK, 0);
-                typed = true;
-            }
-            ::Sleep(50);
-        }
-    });
+    // The name box is a combo box (cmb13) or an edit (edt1).
+    int nameBox = ::GetDlgItem(dialog, 0x47C) ? 0x47C : 0x480;
+    ::SetDlgItemTextW(dialog, nameBox, name);
+    ::PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+    return true;
 }
 
 } // namespace
@@ -53,8 +26,8 @@ std::thread TypeFileName(DWORD threadId, CString name, std::atomic<bool>& typed)
 TEST(FileDialog, SaveDialogTakesTheTypedNameWithTheDefaultExtension)
 {
     TempDir dir;
-    std::atomic<bool> typed(false);
-    std::thread person = TypeFileName(::GetCurrentThreadId(), dir.Path(L"Kestrova_export"), typed);
+    CString typed = dir.Path(L"Kestrova_export");
+    DialogAnswerer person("the save dialog", [typed](HWND dialog) { return TypeFileName(dialog, typed); });
     CFileDialog dialog(FALSE, L"log", nullptr, OFN_HIDEREADONLY | OFN_PATHMUSTEXIST,
                        L"Log Files (*.log)|*.log|All Files (*.*)|*.*||");
     // The caller's own buffer (holding a default name) takes the chosen path.
@@ -62,8 +35,8 @@ TEST(FileDialog, SaveDialogTakesTheTypedNameWithTheDefaultExtension)
     dialog.m_ofn.lpstrFile = name;
     dialog.m_ofn.nMaxFile = MAX_PATH;
     INT_PTR result = dialog.DoModal();
-    person.join();
-    ASSERT_TRUE(typed);
+    person.Finish();
+    ASSERT_TRUE(person.Answered());
     EXPECT_EQ(result, IDOK);
     EXPECT_STREQ(name, dir.Path(L"Kestrova_export.log"));
     EXPECT_STREQ(dialog.GetPathName(), dir.Path(L"Kestrova_export.log"));
@@ -78,20 +51,13 @@ TEST(FileDialog, SaveDialogTakesTheTypedNameWithTheDefaultExtension)
 
 TEST(FileDialog, CancelGivesIdCancel)
 {
-    std::atomic<bool> closed(false);
-    DWORD threadId = ::GetCurrentThreadId();
-    std::thread person([threadId, &closed] {
-        for (int i = 0; i < 200 && !closed; ++i) {
-            if (HWND dialog = FindThreadDialog(threadId)) {
-                ::PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
-                closed = true;
-            }
-            ::Sleep(50);
-        }
+    DialogAnswerer person("the open dialog", [](HWND dialog) {
+        ::PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+        return true;
     });
     CFileDialog dialog(TRUE, L"bin", nullptr, OFN_HIDEREADONLY | OFN_FILEMUSTEXIST, L"All Files (*.*)|*.*||");
     EXPECT_EQ(dialog.DoModal(), IDCANCEL);
-    person.join();
+    person.Finish();
 }
 
 TEST(Menu, SystemMenuTakesAnItemFromAStringResource)
