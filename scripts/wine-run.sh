@@ -10,10 +10,10 @@
 # --exit-code N       it passes only when the program ends with exit code N
 # --timeout SECONDS   the program is ended after SECONDS and the run fails;
 #                     first the runner says where it hangs: the GoogleTest
-#                     test under way, the stack of every thread of the
-#                     program and of the programs it started (Wine's
-#                     debugger), and, with --hang-report, their windows with
-#                     their texts and a picture of the screen, saved in the
+#                     test under way and, with --hang-report, the program's
+#                     processes and those it started, their windows with
+#                     their texts, the stack of every thread (Wine's
+#                     debugger) and a picture of the screen, saved in the
 #                     --screenshots folder (else the current one) as
 #                     NAME.hang.png (NAME: the report's, else the program's)
 # Without --gtest or --exit-code the program's exit code is returned.
@@ -84,13 +84,16 @@ elif [ -z "${DISPLAY:-}" ]; then
 fi
 wine_prepare_prefix || exit 2
 
+# An absolute Unix path as Wine's drive Z: (the Unix root) names it.
+windows_path() { echo "Z:${1//\//\\}"; }
+
 args=("$@")
 if [ -n "$report" ]; then
   # Wine's drive Z: is the Unix root.
   [ "$(readlink "$prefix/dosdevices/z:")" = / ] || fail "drive Z: of $prefix is not the Unix root"
   mkdir -p "$(dirname "$report")"
   rm -f "$report"
-  args+=("--gtest_output=xml:Z:${report//\//\\}")
+  args+=("--gtest_output=xml:$(windows_path "$report")")
 fi
 
 # Two files, so that the caller still tells the program's output from its errors.
@@ -118,9 +121,6 @@ program_ends_within() {
   return 1
 }
 
-# A Unix path as Wine's drive Z: (the Unix root) names it.
-windows_path() { local path; path="$(realpath -m "$1")"; echo "Z:${path//\//\\}"; }
-
 # The GoogleTest test that started and did not end, from the program's output.
 test_under_way() {
   awk '/^\[ RUN      \] / { test = $4 }
@@ -146,7 +146,7 @@ report_hang() {
   name="$(basename "${report:-$program}")"
   name="${name%.*}"
   mkdir -p "${screenshots:=$(pwd)}"
-  timeout -k 5 30 "$WINE_LOADER" "$hang_tool" "$(windows_path "$program")" \
+  timeout -k 5 30 "$WINE_LOADER" "$hang_tool" "$(windows_path "$(realpath -m "$program")")" \
     "$(windows_path "$screenshots/$name.hang.png")" </dev/null >"$listing" 2>&1 ||
     echo "wine-run: the report tool failed or did not end within 30 s" >&2
   cat "$listing" >&2
@@ -159,7 +159,7 @@ report_hang() {
     done
     echo detach >>"$commands"
     echo "wine-run: the stacks of the threads of process $pid:" >&2
-    timeout -k 5 40 "$WINE_LOADER" winedbg --file "$(windows_path "$commands")" "$pid" </dev/null 2>&1 |
+    timeout -k 5 40 "$WINE_LOADER" winedbg --file "$(windows_path "$(realpath -m "$commands")")" "$pid" </dev/null 2>&1 |
       sed 's/^/    /' >&2
     [ "${PIPESTATUS[0]}" -eq 0 ] || echo "wine-run: the debugger failed or did not end within 40 s" >&2
   done < <(sed -n 's/^hang-report: threads of \(0x[0-9a-f]*\):\(.*\)$/\1 \2/p' "$listing")
